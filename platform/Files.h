@@ -1,0 +1,34 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zendrel {
+
+// A file that could not be written. The text is shown to the user as it stands.
+class FileWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a whole file as bytes. Returns false (and leaves `out` empty) when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string& out);
+
+// Replaces the file at `path` with `bytes` through a temporary file in the same folder and a
+// rename, so a crash or a full disk never leaves a truncated file behind. Throws FileWriteError
+// with `errorText` (or a text naming the path and the system's reason when empty).
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         const std::string& errorText = {});
+
+// Splits bytes into lines ending at CR LF, LF or a lone CR; the last line needs no line end.
+// No encoding is assumed.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+// Folder of the running executable, with a trailing '/'.
+std::string ProgramFolder();
+
+bool FileExists(const std::string& path);
+
+} // namespace zendrel

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace zendrel {
+namespace {
+
+std::string TempFolder() {
+    char tmpl[] = "/tmp/zendrel-files-XXXXXX";
+    return std::string(mkdtemp(tmpl)) + "/";
+}
+
+TEST(SplitLines, AcceptsEveryLineEnd) {
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\n\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\r\r\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(SplitLines("").empty());
+    EXPECT_EQ(SplitLines(std::string("x\0y\xff", 4)), (std::vector<std::string>{std::string("x\0y\xff", 4)}));
+}
+
+TEST(AtomicWrite, ReplacesContentAndLeavesNoTemporaryFile) {
+    std::string dir = TempFolder();
+    std::string path = dir + "list.txt";
+    WriteFileAtomically(path, "old");
+    WriteFileAtomically(path, std::string("n\0ew\xe9", 5));
+    std::string back;
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, std::string("n\0ew\xe9", 5));
+    std::string cmd = "test $(ls " + dir + " | wc -l) -eq 1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST(AtomicWrite, RefusedFolderKeepsOldFileAndReportsText) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    std::string dir = TempFolder();
+    std::string path = dir + "list.txt";
+    WriteFileAtomically(path, "old");
+    chmod(dir.c_str(), 0555);
+    EXPECT_THROW(WriteFileAtomically(path, "new", "Unable to write"), FileWriteError);
+    chmod(dir.c_str(), 0755);
+    std::string back;
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, "old");
+}
+
+TEST(AtomicWrite, MissingFolderThrowsGivenText) {
+    try {
+        WriteFileAtomically("/nonexistent-zendrel/x.txt", "x", "Unable to write to x");
+        FAIL();
+    } catch (const FileWriteError& e) {
+        EXPECT_STREQ(e.what(), "Unable to write to x");
+    }
+}
+
+TEST(ReadFile, UnreadablePathsGiveFalse) {
+    std::string out = "stale";
+    EXPECT_FALSE(ReadFileBytes("/nonexistent-zendrel/x.txt", out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(ReadFileBytes("/tmp", out));
+    EXPECT_FALSE(ReadFileBytes("", out));
+}
+
+} // namespace
+} // namespace zendrel
