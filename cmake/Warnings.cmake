@@ -12,7 +12,7 @@ function(zendrel_layer name)
   if(NOT sources)
     # A layer whose first sources have not arrived yet still links.
     set(sources ${CMAKE_CURRENT_BINARY_DIR}/empty_layer.cpp)
-    file(WRITE ${sources} "")
+    file(WRITE ${sources} "// No sources yet.\n")
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -20,13 +20,16 @@ endfunction()
 
 # One test program per layer, built from every test source in its folder.
 function(zendrel_tests name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   target_compile_definitions(${name} PRIVATE
     ZENDREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
     ZENDREL_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace zendrel::test {
+
+// A fresh folder under /tmp, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }  // with a trailing '/'
+    std::string file(const std::string& name) const { return path_ + name; }
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+} // namespace zendrel::test
