@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFrame>
+
+namespace zendrel {
+
+class ResultsView;
+class ResumeExportPane;
+
+// The pane below the horizontal splitter: the results list and, right of it, the resume,
+// export and connection-settings column.
+class LowerPane final : public QFrame {
+    Q_OBJECT
+public:
+    explicit LowerPane(QWidget* parent = nullptr);
+
+    ResultsView* lvResult;
+    ResumeExportPane* side;
+};
+
+} // namespace zendrel

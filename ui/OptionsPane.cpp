@@ -1,0 +1,118 @@
+#include "ui/OptionsPane.h"
+
+#include "ui/TitleStrip.h"
+#include "ui/UpDown.h"
+#include "ui/ZoneCheckList.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace zendrel {
+
+namespace {
+
+QLineEdit* numberEdit(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setFixedWidth(40);
+    return e;
+}
+
+UpDown* upDown(const QString& name, int lo, int hi, int value, QLineEdit* edit, QWidget* parent) {
+    auto* ud = new UpDown(lo, hi, value, parent);
+    ud->setObjectName(name);
+    ud->setBuddy(edit);
+    return ud;
+}
+
+QLabel* label(const QString& name, const QString& caption, QWidget* parent) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+void addRow(QGridLayout* grid, int row, QWidget* caption, QLineEdit* edit, UpDown* ud) {
+    grid->addWidget(caption, row, 0);
+    auto* pair = new QHBoxLayout;
+    pair->setSpacing(0);
+    pair->addWidget(edit);
+    pair->addWidget(ud);
+    grid->addLayout(pair, row, 1);
+}
+
+} // namespace
+
+OptionsPane::OptionsPane(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Panel8"));
+    setFixedWidth(186);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(optionBlock());
+    layout->addWidget(zoneTitle());
+    clbDom = new ZoneCheckList(this);
+    clbDom->setZones({"com", "net", "org"});
+    layout->addWidget(clbDom, 1);
+}
+
+QWidget* OptionsPane::optionBlock() {
+    auto* block = new QFrame(this);
+    block->setFrameShape(QFrame::Box);
+    auto* grid = new QGridLayout(block);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(2);
+
+    cbHyphens = new QCheckBox(QStringLiteral("Using Hyphens"), block);
+    cbHyphens->setObjectName(QStringLiteral("cbHyphens"));
+    Edit2 = numberEdit(QStringLiteral("Edit2"), block);
+    Edit2->setReadOnly(true);
+    udHyphens = upDown(QStringLiteral("udHyphens"), 1, 2, 1, Edit2, block);
+    addRow(grid, 0, cbHyphens, Edit2, udHyphens);
+
+    Label6 = label(QStringLiteral("Label6"), QStringLiteral("Skip after"), block);
+    Edit21 = numberEdit(QStringLiteral("Edit21"), block);
+    udTime = upDown(QStringLiteral("udTime"), 1, 1000, 100, Edit21, block);
+    const QString timeHint = QStringLiteral("Skip loading after (seconds)");
+    Edit21->setToolTip(timeHint);
+    udTime->setToolTip(timeHint);
+    addRow(grid, 1, Label6, Edit21, udTime);
+
+    Label7 = label(QStringLiteral("Label7"), QStringLiteral("Number of connections"), block);
+    Edit3 = numberEdit(QStringLiteral("Edit3"), block);
+    udLink = upDown(QStringLiteral("udLink"), 1, 100, 10, Edit3, block);
+    addRow(grid, 2, Label7, Edit3, udLink);
+
+    Label10 = label(QStringLiteral("Label10"), QStringLiteral("Domain length limitation"), block);
+    Label10->setWordWrap(true);
+    eMax = numberEdit(QStringLiteral("eMax"), block);
+    udMax = upDown(QStringLiteral("udMax"), 1, 63, 30, eMax, block);
+    addRow(grid, 3, Label10, eMax, udMax);
+    return block;
+}
+
+QWidget* OptionsPane::zoneTitle() {
+    auto* strip = new TitleStrip(this);
+    auto* box = new QCheckBox(strip);
+    box->setObjectName(QStringLiteral("Panel16"));
+    connect(box, &QCheckBox::toggled, this, [this](bool on) { clbDom->setAllChecked(on); });
+    Panel16 = box;
+    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Domains"), strip);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setStyleSheet(TitleStrip::textStyle());
+    strip->row()->addWidget(Panel16);
+    strip->row()->addWidget(Label1, 1);
+    return strip;
+}
+
+void OptionsPane::setZoneCheckAll(QWidget* box) {
+    auto* strip = static_cast<TitleStrip*>(Label1->parentWidget());
+    strip->row()->replaceWidget(Panel16, box);
+    delete Panel16;
+    Panel16 = box;
+    box->setObjectName(QStringLiteral("Panel16"));
+}
+
+} // namespace zendrel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QTableWidget>
+#include <array>
+#include <string>
+
+namespace zendrel {
+
+// The connection-settings grid: labels in a fixed-looking first column, the user's values typed
+// straight into the second. Only value cells can be selected, so only they can be edited. The
+// grid's empty header stands for the fixed header row, so its data rows are settings 0 to 8.
+class ProxyGrid final : public QTableWidget {
+    Q_OBJECT
+public:
+    static constexpr int kSettings = 9;
+    static const std::array<const char*, kSettings> kLabels;
+
+    explicit ProxyGrid(QWidget* parent = nullptr);
+
+    // Value of setting `index` (0 "Proxy" … 8 "Proxy Password") exactly as typed.
+    QString value(int index) const;
+    void setValue(int index, const QString& text);
+    // The nine values, trimmed, in label order: what every new lookup connection takes.
+    std::array<std::string, kSettings> settings() const;
+
+private:
+    void sgProxySelectCell(int row, int column);
+};
+
+} // namespace zendrel

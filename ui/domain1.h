@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/ResultStore.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+class QSplitter;
+
+namespace zendrel {
+
+class DialogService;
+class HelpWindow;
+class LowerPane;
+class MessageLoop;
+class ResultsModel;
+class TopBar;
+class WorkArea;
+
+// Where a search stands, as far as the run buttons are concerned.
+enum class RunControls { Idle, Generating, LookupsRunning };
+
+// The main window: wires the regions together and keeps the window's handlers. Work of a search
+// runs on the message loop; the window only starts, stops and shows it.
+class T_FDomain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // `folder` is the workspace (the program's folder, with a trailing '/').
+    T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string folder,
+              QWidget* parent = nullptr);
+    ~T_FDomain() override;
+
+    TopBar* topBar() const { return top_; }
+    WorkArea* workArea() const { return work_; }
+    LowerPane* lowerPane() const { return lower_; }
+    QSplitter* splitter1() const { return Splitter1; }
+    ResultStore& results() { return store_; }
+    ResultsModel* resultsModel() const { return model_; }
+    DialogService& dialogs() const { return dialogs_; }
+    const std::string& folder() const { return folder_; }
+
+    // Enables Search, Stop and Resume as the state requires.
+    void setRunControls(RunControls state);
+    int lowerPaneHeight() const;
+    void setLowerPaneHeight(int height);
+    // Opens (or raises) the help window on the workspace's "help.html".
+    void showHelp();
+    HelpWindow* helpWindow() const { return help_; }
+
+    void sbSearchClick();
+    void sbStopClick();
+    void sbResumeClick();
+    void ExplorerButton1Click();
+    void lvResultColumnClick(int column);
+    void SpeedButton10Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    bool FormCloseQuery();
+    void buildRegions();
+    void connectHandlers();
+    void loadTables();
+    void reportError(const QString& text);
+
+    MessageLoop& loop_;
+    DialogService& dialogs_;
+    std::string folder_;
+    ResultStore store_;
+    ResultsModel* model_ = nullptr;
+    TopBar* top_ = nullptr;
+    WorkArea* work_ = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    LowerPane* lower_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    int headerToggle_ = 0;
+};
+
+} // namespace zendrel
