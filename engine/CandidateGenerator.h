@@ -25,6 +25,15 @@ class SearchWindow;
 class CandidateGenerator {
 public:
     using NameSet = std::set<std::string, CaseInsensitiveLess>;
+    // Where the work stands; the Collect phases move joined names into the ordered list.
+    enum class Phase {
+        Combine,
+        CollectCombined,
+        Additional,
+        CollectAdditional,
+        Rows,
+        Done,
+    };
 
     CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
                        SearchWindow& window);
@@ -41,17 +50,9 @@ public:
     bool active() const { return phase_ != Phase::Done; }
     // True while rows are still being appended (the run must not end before they are all in).
     bool addingRows() const { return phase_ == Phase::Rows; }
+    Phase phase() const { return phase_; }
 
 private:
-    enum class Phase {
-        Combine,
-        CollectCombined,
-        Additional,
-        CollectAdditional,
-        Rows,
-        Done,
-    };
-
     void buildLists(const SearchInput& input);
     std::uint64_t progressTotal(const SearchInput& input) const;
     void beginCombination();
