@@ -18,32 +18,29 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
-// Words in the sample workspace are cloud, shop, green, data, pixel with the additional words
-// my, get (before) and hub, online (after); the list makes a sample search show every state.
+// The sample workspace searches the words cloud, shop, green, data and pixel (with my and get
+// before them, hub and online after them) in com and net; the list is chosen so that a sample
+// search shows every state, with free names in the majority as in a real search.
 constexpr std::string_view kBuiltInNames = R"(
 cloud.com
-cloud.net
 cloud.org
 cloud.io
 shop.com
 shop.net
 shop.info
 data.com
-data.net
 data.io
-green.com
-pixel.com
 pixel.io
+green.org hold
+pixel.net hold
 mycloud.com
 myshop.com
+myshop.net hold
 getdata.com
 cloudhub.com
 shoponline.com
-datahub.io
-green.org hold
-pixel.net hold
-myshop.net hold
 greenhub.com hold
+datahub.io
 )";
 
 } // namespace
