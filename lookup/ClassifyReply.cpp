@@ -7,6 +7,7 @@
 #include "lookup/TextRules.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
