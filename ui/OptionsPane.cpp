@@ -1,5 +1,6 @@
 #include "ui/OptionsPane.h"
 
+#include "ui/CheckAllBox.h"
 #include "ui/TitleStrip.h"
 #include "ui/UpDown.h"
 #include "ui/ZoneCheckList.h"
@@ -17,7 +18,7 @@ namespace {
 QLineEdit* numberEdit(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
-    e->setFixedWidth(40);
+    e->setFixedWidth(34);
     return e;
 }
 
@@ -87,6 +88,7 @@ QWidget* OptionsPane::optionBlock() {
 
     Label10 = label(QStringLiteral("Label10"), QStringLiteral("Domain length limitation"), block);
     Label10->setWordWrap(true);
+    Label7->setWordWrap(true);
     eMax = numberEdit(QStringLiteral("eMax"), block);
     udMax = upDown(QStringLiteral("udMax"), 1, 63, 30, eMax, block);
     addRow(grid, 3, Label10, eMax, udMax);
@@ -95,10 +97,9 @@ QWidget* OptionsPane::optionBlock() {
 
 QWidget* OptionsPane::zoneTitle() {
     auto* strip = new TitleStrip(this);
-    auto* box = new QCheckBox(strip);
-    box->setObjectName(QStringLiteral("Panel16"));
-    connect(box, &QCheckBox::toggled, this, [this](bool on) { clbDom->setAllChecked(on); });
-    Panel16 = box;
+    Panel16 = new CheckAllBox(strip);
+    Panel16->setObjectName(QStringLiteral("Panel16"));
+    connect(Panel16, &CheckAllBox::toggled, this, &OptionsPane::Image2Click);
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("Domains"), strip);
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setStyleSheet(TitleStrip::textStyle());
@@ -107,12 +108,8 @@ QWidget* OptionsPane::zoneTitle() {
     return strip;
 }
 
-void OptionsPane::setZoneCheckAll(QWidget* box) {
-    auto* strip = static_cast<TitleStrip*>(Label1->parentWidget());
-    strip->row()->replaceWidget(Panel16, box);
-    delete Panel16;
-    Panel16 = box;
-    box->setObjectName(QStringLiteral("Panel16"));
+void OptionsPane::Image2Click(bool on) {
+    clbDom->setAllChecked(on);
 }
 
 } // namespace zendrel

@@ -8,6 +8,7 @@ class QLineEdit;
 
 namespace zendrel {
 
+class CheckAllBox;
 class UpDown;
 class ZoneCheckList;
 
@@ -16,9 +17,6 @@ class OptionsPane final : public QFrame {
     Q_OBJECT
 public:
     explicit OptionsPane(QWidget* parent = nullptr);
-
-    // Replaces the check-all square left of the "Domains" title (the pane takes ownership).
-    void setZoneCheckAll(QWidget* box);
 
     QCheckBox* cbHyphens;
     QLineEdit* Edit2;
@@ -32,13 +30,14 @@ public:
     QLabel* Label10;
     QLineEdit* eMax;
     UpDown* udMax;
-    QWidget* Panel16;
+    CheckAllBox* Panel16;
     QLabel* Label1;
     ZoneCheckList* clbDom;
 
 private:
     QWidget* optionBlock();
     QWidget* zoneTitle();
+    void Image2Click(bool on);
 };
 
 } // namespace zendrel

@@ -1,10 +1,11 @@
 #include "ui/QtDialogService.h"
 
+#include "ui/BuMyIQ.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -87,14 +88,7 @@ std::optional<QString> QtDialogService::saveFileName(QWidget* parent, const QStr
 }
 
 bool QtDialogService::askItem(QWidget* parent, bool newItem, QString& text) {
-    bool ok = false;
-    const QString caption = newItem ? QStringLiteral("New") : QStringLiteral("Edit");
-    const QString answer =
-        QInputDialog::getText(parent, caption, QString(), QLineEdit::Normal, text, &ok);
-    if (!ok || answer.trimmed().isEmpty())
-        return false;
-    text = answer.trimmed();
-    return true;
+    return AskItem(parent, newItem, text);
 }
 
 void QtDialogService::beep() {

@@ -6,44 +6,38 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QSplitter;
-class QVBoxLayout;
 
 namespace zendrel {
 
+class AdditionalWordPane;
+class DialogService;
+class KeywordPane;
 class OptionsPane;
 class UpDown;
 
-// The middle of the window: keyword pane, the splitter that sizes it, the additional-word pane
-// and the options pane. The two word panes are plugged in by the window.
+// The middle of the window: the keyword pane with the combinations field in its tool row, the
+// splitter that sizes it, the additional-word pane under its `cbAdd` strip, and the options pane.
 class WorkArea final : public QFrame {
     Q_OBJECT
 public:
-    explicit WorkArea(QWidget* parent = nullptr);
+    WorkArea(DialogService& dialogs, QWidget* parent = nullptr);
 
-    // Puts `pane` (the keyword list with its tool row) below the keyword title strip.
-    void setKeywordPane(QWidget* pane);
-    // Puts `pane` (tool row and grid) below the strip holding `cbAdd`.
-    void setAdditionalWordPane(QWidget* pane);
     int keywordPaneWidth() const;
     void setKeywordPaneWidth(int width);
 
-    QFrame* Panel5;
-    QLabel* Label2;
+    KeywordPane* Panel5;
     QLabel* Label5;
     QLineEdit* Edit1;
     UpDown* udComb;
     QSplitter* Splitter2;
     QFrame* Panel7;
     QCheckBox* cbAdd;
+    AdditionalWordPane* additional;
     OptionsPane* options;
 
 private:
-    QFrame* keywordFrame();
-    QFrame* additionalFrame();
-    static void replaceLast(QVBoxLayout* layout, QWidget* pane);
-
-    QVBoxLayout* keywordLayout_;
-    QVBoxLayout* additionalLayout_;
+    void addCombinationField();
+    QFrame* additionalFrame(DialogService& dialogs);
 };
 
 } // namespace zendrel

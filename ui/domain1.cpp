@@ -1,8 +1,12 @@
 #include "ui/domain1.h"
 
+#include "engine/ResultExport.h"
+#include "platform/Files.h"
 #include "platform/MessageLoop.h"
+#include "ui/AdditionalWordPane.h"
 #include "ui/DialogService.h"
 #include "ui/HelpWindow.h"
+#include "ui/KeywordPane.h"
 #include "ui/Latin1.h"
 #include "ui/LowerPane.h"
 #include "ui/OptionsPane.h"
@@ -10,12 +14,15 @@
 #include "ui/ResultsView.h"
 #include "ui/ResumeExportPane.h"
 #include "ui/TopBar.h"
+#include "ui/UpDown.h"
 #include "ui/WorkArea.h"
 #include "ui/ZoneCheckList.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QToolButton>
@@ -27,10 +34,24 @@ namespace {
 constexpr int kClientWidth = 746;
 constexpr int kClientHeight = 394;
 constexpr int kLowerPaneHeight = 193;
+const char* const kTextFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
+
+DialogService::Icon dialogIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Error:
+        return DialogService::Icon::Error;
+    case MessageIcon::Question:
+        return DialogService::Icon::Question;
+    case MessageIcon::Information:
+        break;
+    }
+    return DialogService::Icon::Information;
+}
 } // namespace
 
 T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string folder, QWidget* parent)
-    : QMainWindow(parent), loop_(loop), dialogs_(dialogs), folder_(std::move(folder)) {
+    : QMainWindow(parent), loop_(loop), dialogs_(dialogs), folder_(std::move(folder)),
+      generator_(loop, run_, store_, *this) {
     setObjectName(QStringLiteral("T_FDomain"));
     setWindowTitle(QStringLiteral("Zendrel 2.10"));
     // The layout was drawn for an 8-point dialog font; larger system fonts would cut captions.
@@ -42,12 +63,23 @@ T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string fold
     FormCreate();
 }
 
-T_FDomain::~T_FDomain() = default;
+T_FDomain::~T_FDomain() {
+    // Generation is idle work that writes into this window's rows: it must not outlive them.
+    run_.stopRequested = true;
+    // The model watches the row store, which goes before the window's child widgets do.
+    lower_->lvResult->setModel(nullptr);
+    delete model_;
+    model_ = nullptr;
+    while (busy_ > 0) {
+        --busy_;
+        QApplication::restoreOverrideCursor();
+    }
+}
 
 void T_FDomain::buildRegions() {
     auto* central = new QWidget(this);
     top_ = new TopBar(central);
-    work_ = new WorkArea(central);
+    work_ = new WorkArea(dialogs_, central);
     lower_ = new LowerPane(central);
     Splitter1 = new QSplitter(Qt::Vertical, central);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -87,6 +119,8 @@ void T_FDomain::connectHandlers() {
 
 void T_FDomain::FormCreate() {
     work_->options->clbDom->setAllChecked(true);
+    work_->Panel5->setPath(folder_ + "default.txt");
+    work_->additional->setPath(folder_ + "add.txt");
     try {
         loadTables();
     } catch (const std::exception& e) {
@@ -95,17 +129,22 @@ void T_FDomain::FormCreate() {
     }
 }
 
-void T_FDomain::loadTables() {}
+void T_FDomain::loadTables() {
+    LoadZoneTable(folder_, zones_);
+    work_->options->clbDom->setZones(zones_.zoneNames());
+    // Until the settings file is read, no zone is chosen for the user.
+    work_->options->clbDom->setAllChecked(false);
+    work_->Panel5->LoadKeywords();
+    work_->additional->LoadAdditionalWords();
+    LoadMethodTable(folder_, methods_);
+    QStringList captions;
+    for (const std::string& caption : methods_.extraColumnCaptions())
+        captions << toQ(caption);
+    model_->setExtraColumns(captions);
+}
 
 void T_FDomain::reportError(const QString& text) {
     dialogs_.showMessage(this, text, QStringLiteral("Error"), DialogService::Icon::Error);
-}
-
-void T_FDomain::setRunControls(RunControls state) {
-    const bool idle = state == RunControls::Idle;
-    top_->sbSearch->setEnabled(idle);
-    top_->sbStop->setEnabled(!idle);
-    lower_->side->sbResume->setEnabled(idle);
 }
 
 int T_FDomain::lowerPaneHeight() const {
@@ -126,17 +165,76 @@ void T_FDomain::showHelp() {
     help_->raise();
 }
 
-void T_FDomain::sbSearchClick() {
-    if (work_->options->clbDom->checkedZones().empty()) {
-        dialogs_.showMessage(this,
-                             QStringLiteral("You must select domain type. For example \".com\""),
-                             QStringLiteral("Attention"), DialogService::Icon::Error);
-        setRunControls(RunControls::Idle);
-        return;
+// ---------------------------------------------------------------- SearchWindow
+
+void T_FDomain::setRunButtons(bool search, bool stop, bool resume) {
+    top_->sbSearch->setEnabled(search);
+    top_->sbStop->setEnabled(stop);
+    lower_->side->sbResume->setEnabled(resume);
+}
+
+void T_FDomain::setProgressVisible(bool shown) {
+    top_->pbar->setVisible(shown);
+}
+
+void T_FDomain::setProgressMaximum(int maximum) {
+    top_->pbar->setMaximum(maximum);
+}
+
+void T_FDomain::setProgressPosition(int position) {
+    top_->pbar->setValue(position);
+}
+
+void T_FDomain::setBusyCursor(bool busy) {
+    if (busy) {
+        ++busy_;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_ > 0) {
+        --busy_;
+        QApplication::restoreOverrideCursor();
     }
 }
 
-void T_FDomain::sbStopClick() {}
+void T_FDomain::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    dialogs_.showMessage(this, toQ(text), toQ(caption), dialogIcon(icon));
+}
+
+void T_FDomain::setResumeCaption(const std::string& caption) {
+    lower_->side->sbResume->setText(toQ(caption));
+}
+
+// ---------------------------------------------------------------- handlers
+
+SearchInput T_FDomain::searchInput() const {
+    SearchInput in;
+    for (const KeywordEntry& k : work_->Panel5->entries())
+        if (k.checked)
+            in.keywords.push_back(k.text);
+    in.combinations = work_->udComb->position();
+    in.useAdditional = work_->cbAdd->isChecked();
+    for (const AdditionalRow& r : work_->additional->rows())
+        in.additionalRows.push_back({r.first, r.last, r.word});
+    const OptionsPane* o = work_->options;
+    in.useHyphens = o->cbHyphens->isChecked();
+    in.hyphens = o->udHyphens->position();
+    in.zones = o->clbDom->checkedZones();
+    in.maxLength = o->udMax->position();
+    return in;
+}
+
+void T_FDomain::sbSearchClick() {
+    generator_.start(searchInput());
+}
+
+void T_FDomain::sbStopClick() {
+    run_.stopRequested = true;
+    // While names are generated the generator returns the window to idle itself; a lookup run
+    // ends here until the run's own end-of-run step takes this over.
+    if (run_.runState == RunState::SearchRun || run_.runState == RunState::ResumeRun) {
+        run_.runState = RunState::Idle;
+        setRunButtons(true, false, true);
+    }
+}
 
 void T_FDomain::sbResumeClick() {}
 
@@ -145,17 +243,31 @@ void T_FDomain::ExplorerButton1Click() {
 }
 
 void T_FDomain::lvResultColumnClick(int column) {
-    if (column != 0)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    headerToggle_ = (headerToggle_ + 1) % 2;
-    store_.setAllChecked(headerToggle_ == 0);
-    QApplication::restoreOverrideCursor();
+    toggle_.columnClick(column, store_, *this);
 }
 
-void T_FDomain::SpeedButton10Click() {}
+void T_FDomain::SpeedButton10Click() {
+    const QString folder = toQ(folder_);
+    const std::optional<QString> chosen = dialogs_.saveFileName(
+        this, QString::fromLatin1(kTextFilter), folder + QStringLiteral("*.txt"), folder);
+    if (!chosen)
+        return;
+    const ResumeExportPane* side = lower_->side;
+    ExportFilter filter;
+    filter.available = side->cbFree->isChecked();
+    filter.hold = side->cbHold->isChecked();
+    filter.notAvailable = side->cbNot->isChecked();
+    filter.all = side->cbAll->isChecked();
+    filter.domainOnly = side->cbDNO->isChecked();
+    try {
+        SaveResults(store_, filter, chosen->toLocal8Bit().toStdString());
+    } catch (const std::exception& e) {
+        reportError(toQ(e.what()));
+    }
+}
 
 bool T_FDomain::FormCloseQuery() {
+    run_.stopRequested = true;
     return true;
 }
 

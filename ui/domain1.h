@@ -1,6 +1,12 @@
 #pragma once
 
+#include "engine/CandidateGenerator.h"
+#include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
+#include "engine/RunState.h"
+#include "engine/SearchWindow.h"
+#include "lookup/MethodTable.h"
+#include "lookup/ZoneTable.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -19,12 +25,9 @@ class ResultsModel;
 class TopBar;
 class WorkArea;
 
-// Where a search stands, as far as the run buttons are concerned.
-enum class RunControls { Idle, Generating, LookupsRunning };
-
 // The main window: wires the regions together and keeps the window's handlers. Work of a search
 // runs on the message loop; the window only starts, stops and shows it.
-class T_FDomain final : public QMainWindow {
+class T_FDomain final : public QMainWindow, public SearchWindow {
     Q_OBJECT
 public:
     // `folder` is the workspace (the program's folder, with a trailing '/').
@@ -41,8 +44,22 @@ public:
     DialogService& dialogs() const { return dialogs_; }
     const std::string& folder() const { return folder_; }
 
-    // Enables Search, Stop and Resume as the state requires.
-    void setRunControls(RunControls state);
+    RunVariables& runVariables() { return run_; }
+    const ZoneTable& zoneTable() const { return zones_; }
+    const MethodTable& methodTable() const { return methods_; }
+    CandidateGenerator& generator() { return generator_; }
+    CheckAllToggle& headerToggle() { return toggle_; }
+
+    // SearchWindow
+    void setRunButtons(bool search, bool stop, bool resume) override;
+    void setProgressVisible(bool shown) override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressPosition(int position) override;
+    void setBusyCursor(bool busy) override;
+    void showMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+    void setResumeCaption(const std::string& caption) override;
+
     int lowerPaneHeight() const;
     void setLowerPaneHeight(int height);
     // Opens (or raises) the help window on the workspace's "help.html".
@@ -65,19 +82,25 @@ private:
     void buildRegions();
     void connectHandlers();
     void loadTables();
+    SearchInput searchInput() const;
     void reportError(const QString& text);
 
     MessageLoop& loop_;
     DialogService& dialogs_;
     std::string folder_;
     ResultStore store_;
+    RunVariables run_;
+    ZoneTable zones_;
+    MethodTable methods_;
+    CandidateGenerator generator_;
+    CheckAllToggle toggle_;
+    int busy_ = 0;
     ResultsModel* model_ = nullptr;
     TopBar* top_ = nullptr;
     WorkArea* work_ = nullptr;
     QSplitter* Splitter1 = nullptr;
     LowerPane* lower_ = nullptr;
     HelpWindow* help_ = nullptr;
-    int headerToggle_ = 0;
 };
 
 } // namespace zendrel
