@@ -1,0 +1,56 @@
+#include "tests/ui/QStringPrinter.h"
+#include "ui/UpDown.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zendrel {
+namespace {
+
+// Typed key by key: every keystroke that leaves a number in range takes effect, so the value in
+// use is the last valid prefix.
+struct Typed {
+    const char* text;
+    int expected; // position after typing, starting from 100 in 1..1000
+};
+
+class NumberFieldTyping : public ::testing::TestWithParam<Typed> {};
+
+TEST_P(NumberFieldTyping, OnlyNumbersInRangeAreTaken) {
+    QLineEdit edit;
+    UpDown ud(1, 1000, 100);
+    ud.setBuddy(&edit);
+    edit.selectAll();
+    QTest::keyClicks(&edit, QString::fromLatin1(GetParam().text));
+    EXPECT_EQ(ud.position(), GetParam().expected);
+    emit edit.editingFinished();
+    EXPECT_EQ(edit.text(), QString::number(GetParam().expected)) << "field shows the value in use";
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, NumberFieldTyping,
+                         ::testing::Values(Typed{"250", 250}, Typed{"1000", 1000},
+                                           Typed{"1001", 100}, Typed{"0", 100}, Typed{"-5", 100},
+                                           Typed{"12a", 12}, Typed{"abc", 100}, Typed{"", 100},
+                                           Typed{"99999999999", 999}, Typed{" 7", 7}));
+
+TEST(NumberField, StepsStopAtTheLimitsWithoutWrapping) {
+    QLineEdit edit;
+    UpDown ud(0, 2, 1);
+    ud.setBuddy(&edit);
+    std::vector<int> seen;
+    QObject::connect(&ud, &UpDown::positionChanged, [&](int v) { seen.push_back(v); });
+    ud.stepBy(1);
+    ud.stepBy(1);
+    EXPECT_EQ(ud.position(), 2);
+    ud.stepBy(-5);
+    EXPECT_EQ(ud.position(), 0);
+    ud.setPosition(-1);
+    EXPECT_EQ(ud.position(), 0);
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.text(), "1");
+    EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
+}
+
+} // namespace
+} // namespace zendrel
