@@ -1,5 +1,6 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 // Widget tests need one application object for the whole run; the platform is offscreen.
 int main(int argc, char** argv) {
