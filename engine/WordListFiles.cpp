@@ -32,6 +32,8 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     }
 }
 
+std::string flagCell(bool on) { return on ? std::string(1, '1') : std::string(); }
+
 bool flagOn(const std::string& cell) {
     return cell == "1";
 }
@@ -64,8 +66,8 @@ AdditionalRow parseAdditionalRow(std::string_view line) {
         return row;
     std::string_view flags = fields.size() > 1 ? fields[1] : std::string_view();
     row.word = std::string(fields[0]);
-    row.first = (flags.size() >= 1 && flags[0] == '-') ? "" : "1";
-    row.last = (flags.size() >= 2 && flags[1] == '-') ? "" : "1";
+    row.first = flagCell(!(flags.size() >= 1 && flags[0] == '-'));
+    row.last = flagCell(!(flags.size() >= 2 && flags[1] == '-'));
     return row;
 }
 
