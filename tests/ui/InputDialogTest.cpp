@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace zendrel {
 namespace {
@@ -63,6 +65,18 @@ TEST(InputDialog, PasteIsFilteredWithOneBeep) {
     QApplication::clipboard()->setText("a.b c;d");
     QTest::keySequence(field(&dialog), QKeySequence::Paste);
     EXPECT_EQ(field(&dialog)->text(), "xabcd");
+    EXPECT_EQ(beeps.count(), 1);
+}
+
+TEST(InputDialog, ContextMenuPasteIsFilteredToo) {
+    T_FIQ dialog(nullptr, true, "");
+    QSignalSpy beeps(&dialog, &T_FIQ::beeped);
+    QApplication::clipboard()->setText("x y");
+    std::unique_ptr<QMenu> menu(dialog.createFieldMenu());
+    auto* paste = menu->findChild<QAction*>("edit-paste");
+    ASSERT_NE(paste, nullptr);
+    paste->trigger();
+    EXPECT_EQ(field(&dialog)->text(), "xy");
     EXPECT_EQ(beeps.count(), 1);
 }
 
