@@ -1,5 +1,6 @@
 #include "ui/AdditionalWordPane.h"
 
+#include "platform/Files.h"
 #include "tests/engine/WordListPrinters.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/FakeDialogs.h"
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace zendrel {
 namespace {
@@ -159,6 +161,18 @@ TEST_F(AdditionalWordPaneTest, FailedSaveIsShownAndKeepsThePath) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].icon, DialogService::Icon::Error);
     EXPECT_EQ(pane.path(), dir.file("add.txt"));
+}
+
+TEST_F(AdditionalWordPaneTest, UnreadableFileIsNotOverwrittenUntilTheUserEdits) {
+    // A folder stands in for an unreadable file; a save that tried to replace it would throw.
+    ::mkdir(dir.file("locked.txt").c_str(), 0700);
+    pane.setPath(dir.file("locked.txt"));
+    pane.LoadAdditionalWords();
+    EXPECT_TRUE(pane.keepsUnreadableFile());
+    EXPECT_NO_THROW(pane.SaveAdditionalWords());
+    doubleClickCell(0, 0);
+    EXPECT_FALSE(pane.keepsUnreadableFile());
+    EXPECT_THROW(pane.SaveAdditionalWords(), FileWriteError);
 }
 
 } // namespace
