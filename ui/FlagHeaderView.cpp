@@ -12,7 +12,8 @@ FlagHeaderView::FlagHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, pa
     // column and move the grid's current row.
     setSectionsClickable(false);
     setHighlightSections(false);
-    setSectionResizeMode(QHeaderView::Interactive);
+    // Fixed widths: a resize drag would end in a release that toggles a column.
+    setSectionResizeMode(QHeaderView::Fixed);
 }
 
 QString FlagHeaderView::text(int column) const {
