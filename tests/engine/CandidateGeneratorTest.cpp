@@ -203,17 +203,6 @@ TEST_F(CandidateGeneratorTest, StopDuringRowPhaseKeepsRowsMadeSoFar) {
     EXPECT_FALSE(window.progressVisible);
 }
 
-TEST_F(CandidateGeneratorTest, NewRowsHaveEveryEmptySubItem) {
-    store.setExtraColumnCount(2);
-    search(words({"shop"}));
-    ASSERT_EQ(store.size(), 1u);
-    EXPECT_EQ(store.subItemCount(), 5);
-    EXPECT_FALSE(store.checked(0));
-    EXPECT_EQ(store.connection(0), nullptr);
-    for (int i = 0; i < store.subItemCount(); ++i)
-        EXPECT_EQ(store.subItem(0, i), "");
-}
-
 TEST_F(CandidateGeneratorTest, ProgressFollowsStepsAndScalesHugeCounts) {
     gen.start(words({"a", "b", "c"}, {"com", "net"}));
     // (|Z| + 1) * |K| = 9 steps estimated; the bar starts visible at 0.
