@@ -1,5 +1,6 @@
 #include "engine/NameRules.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -41,6 +42,28 @@ TEST(MaskRepeats, KeepsFirstOccurrenceOfEachIndex) {
         IndexTuple m;
         MaskRepeats(c.p, m);
         EXPECT_EQ(m, c.m);
+    }
+}
+
+// Against brute force: the first tuples of their sequences give every sequence once, in the
+// order in which the sequences first appear among all tuples.
+TEST(FirstTupleOfSequence, KeepsExactlyTheFirstAppearanceOfEachSequence) {
+    for (int size = 1; size <= 4; ++size) {
+        for (int base = 1; base <= 4; ++base) {
+            std::vector<IndexTuple> firstSeen, kept;
+            for (const IndexTuple& p : allTuples(size, base)) {
+                IndexTuple m, seq;
+                MaskRepeats(p, m);
+                for (std::int32_t v : m)
+                    if (v != -1)
+                        seq.push_back(v);
+                if (std::find(firstSeen.begin(), firstSeen.end(), seq) == firstSeen.end())
+                    firstSeen.push_back(seq);
+                if (FirstTupleOfSequence(p, m))
+                    kept.push_back(seq);
+            }
+            EXPECT_EQ(kept, firstSeen) << size << " positions, base " << base;
+        }
     }
 }
 
