@@ -80,23 +80,5 @@ TEST(NormalizeHyphens, DropsDoublePairsThenOneHyphenAtEachEnd) {
     }
 }
 
-TEST(StripHyphens, RemovesEveryHyphenAndReportsChange) {
-    std::string s = "-a-b--c-";
-    EXPECT_TRUE(StripHyphens(s));
-    EXPECT_EQ(s, "abc");
-    EXPECT_FALSE(StripHyphens(s));
-    EXPECT_EQ(s, "abc");
-}
-
-TEST(CaseInsensitiveLess, IgnoresAsciiCaseOnly) {
-    CaseInsensitiveLess less;
-    EXPECT_FALSE(less("Web", "web"));
-    EXPECT_FALSE(less("web", "Web"));
-    EXPECT_TRUE(less("apple", "Banana"));
-    EXPECT_TRUE(less("my-shop", "myshop"));
-    EXPECT_TRUE(less("net", "netweb"));
-    EXPECT_TRUE(less("\xC4", "\xE4")); // bytes above ASCII are distinct, ordered by value
-}
-
 } // namespace
 } // namespace zendrel
