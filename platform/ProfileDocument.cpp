@@ -115,7 +115,8 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
 void ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     // A line break inside a value would end the line early and turn the rest of the value into
     // lines of its own (even a new section), so it is written as a blank instead.
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line(key);
+    line.append("=").append(value);
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
 
@@ -123,7 +124,8 @@ void ProfileDocument::set(std::string_view section, std::string_view key, std::s
     if (!header) {
         if (!lines_.empty() && !trimBlanks(lines_.back()).empty())
             lines_.emplace_back();
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string header("[");
+        lines_.push_back(header.append(section).append("]"));
         lines_.push_back(std::move(line));
         return;
     }

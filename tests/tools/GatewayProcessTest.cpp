@@ -97,13 +97,13 @@ TEST(GatewayProcess, ResetModeCutsTheBodyWithAReset) {
 }
 
 TEST(GatewayProcess, TrickleModeSendsOneByteAtATime) {
-    GatewayProcess gateway = StartGateway({"--mode", "trickle", "--trickle-ms", "3"});
+    GatewayProcess gateway = StartGateway({"--mode", "trickle", "--trickle-ms", "5"});
     Received r = FetchLoopback(gateway.port(), WhoisRequest("a.com"), 30000);
     SplitReply reply = SplitHttpReply(r.bytes);
     ASSERT_TRUE(reply.complete);
     EXPECT_TRUE(reply.body.ends_with("% End of reply.\n"));
-    // Bytes sent 3 ms apart mostly arrive one by one; a slow client may catch a few together.
-    EXPECT_GT(r.reads, static_cast<int>(r.bytes.size() / 2));
+    // Bytes sent 5 ms apart mostly arrive one by one; a busy machine may let a few pile up.
+    EXPECT_GT(r.reads, static_cast<int>(r.bytes.size() / 4));
 }
 
 TEST(GatewayProcess, DelayHoldsTheReplyBack) {
