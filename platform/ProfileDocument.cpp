@@ -67,6 +67,13 @@ std::string detectLineEnd(std::string_view bytes) {
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     ProfileDocument doc;
+    // Some editors put a byte-order mark in front of the first line; left there it would hide
+    // the first section, and the next update would add a second one.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        doc.byteOrderMark_ = kByteOrderMark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     doc.lines_ = SplitLines(bytes);
     doc.lineEnd_ = detectLineEnd(bytes);
     return doc;
@@ -142,7 +149,7 @@ void ProfileDocument::set(std::string_view section, std::string_view key, std::s
 }
 
 std::string ProfileDocument::serialize() const {
-    std::string out;
+    std::string out = byteOrderMark_;
     for (const auto& line : lines_) {
         out += line;
         out += lineEnd_;
