@@ -68,6 +68,20 @@ TEST(GatewayProcess, RefusesRequestsItCannotAnswer) {
     EXPECT_NE(r.bytes.find("Domain Name: SHOP.COM"), std::string::npos);
 }
 
+TEST(GatewayProcess, ReadsARequestThatArrivesInPieces) {
+    GatewayProcess gateway = StartGateway();
+    int fd = ConnectLoopback(gateway.port());
+    ASSERT_GE(fd, 0);
+    const std::string request = WhoisRequest("shop.com");
+    const std::size_t cuts[] = {0, 3, 17, request.size() - 1, request.size()};
+    for (std::size_t i = 0; i + 1 < std::size(cuts); ++i) {
+        ASSERT_TRUE(SendAll(fd, request.substr(cuts[i], cuts[i + 1] - cuts[i])));
+        usleep(20000); // lets each piece arrive on its own
+    }
+    Received r = ReadUntilClosed(fd, 10000);
+    EXPECT_NE(r.bytes.find("Domain Name: SHOP.COM"), std::string::npos);
+}
+
 TEST(GatewayProcess, LeavesOutContentLengthWhenAsked) {
     GatewayProcess gateway = StartGateway({"--no-content-length"});
     SplitReply reply = SplitHttpReply(FetchLoopback(gateway.port(), WhoisRequest("a.com")).bytes);
