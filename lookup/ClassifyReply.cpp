@@ -7,6 +7,7 @@
 #include "lookup/TextRules.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,14 +52,14 @@ private:
     }
 
     // Applies "count~marker"; false when the section was not found.
-    bool position(std::string_view spec) {
-        std::size_t tilde = spec.find('~');
+    bool position(std::string_view countAndMarker) {
+        std::size_t tilde = countAndMarker.find('~');
         if (tilde == std::string_view::npos)
             return false;
-        std::optional<int32_t> count = ReadDataInteger(spec.substr(0, tilde));
+        std::optional<int32_t> count = ReadDataInteger(countAndMarker.substr(0, tilde));
         if (!count)
             return false;
-        PositionSection(work_, *count, spec.substr(tilde + 1));
+        PositionSection(work_, *count, countAndMarker.substr(tilde + 1));
         return !work_.empty();
     }
 

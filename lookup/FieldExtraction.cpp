@@ -21,7 +21,7 @@ int LowerHexValue(char c) {
 std::size_t FindOccurrence(std::string_view hay, std::string_view needle, int32_t count) {
     std::size_t found = std::string_view::npos;
     std::size_t from = 0;
-    for (int32_t seen = 0; count == -1 || seen < count; ++seen) {
+    for (int64_t seen = 0; count == -1 || seen < count; ++seen) {
         std::size_t at = hay.find(needle, from);
         if (at == std::string_view::npos)
             return count == -1 ? found : std::string_view::npos;

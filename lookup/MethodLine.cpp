@@ -35,6 +35,13 @@ BlockOpener ReadOpener(std::string_view trimmed) {
     return opener;
 }
 
+// "~k~marker", built by appending: chained operator+ trips a false -Wrestrict at -O3.
+std::string PositioningItem(int32_t k, const std::string& marker) {
+    std::string item = "~";
+    item.append(std::to_string(k)).append(1, '~').append(marker);
+    return item;
+}
+
 std::string StoredItem(std::string_view raw) {
     return LowerCase(TrimBlanks(raw));
 }
@@ -43,14 +50,15 @@ std::size_t ItemCost(const std::string& item) {
     return item.size() + kItemOverhead;
 }
 
+// Appends the copies of one block. `spent` carries the expansion budget across the blocks of
+// a line, so that many small blocks cannot add up to what one large one may not.
 void ExpandBlock(const BlockOpener& opener, const std::vector<std::string>& body,
-                 std::vector<std::string>& items) {
+                 std::vector<std::string>& items, std::size_t& spent) {
     const std::string reset = "~~";
     int32_t repeats = std::min<int32_t>(opener.count, kMaxBlockRepeats);
-    std::size_t spent = 0;
     for (int32_t k = 1; k <= repeats && spent < kMaxBlockExpansionBytes; ++k) {
         if (!opener.marker.empty()) {
-            items.push_back("~" + std::to_string(k) + "~" + opener.marker);
+            items.push_back(PositioningItem(k, opener.marker));
             spent += ItemCost(items.back());
         }
         for (const std::string& item : body) {
@@ -69,6 +77,7 @@ void ExpandBlock(const BlockOpener& opener, const std::vector<std::string>& body
 MethodEntry BuildMethodEntry(std::string_view line) {
     std::vector<std::string> raw = SplitFields(';', line);
     MethodEntry entry;
+    std::size_t spent = 0;
     std::size_t i = 0;
     while (i < raw.size()) {
         std::string_view trimmed = TrimBlanks(raw[i]);
@@ -84,7 +93,7 @@ MethodEntry BuildMethodEntry(std::string_view line) {
             body.push_back(StoredItem(raw[j]));
         // A count of 0 or less drops the whole block, its closing item included.
         if (opener.count >= 1)
-            ExpandBlock(opener, body, entry.items);
+            ExpandBlock(opener, body, entry.items, spent);
         i = j + 1;
     }
     // Blocks that expand to nothing must not leave an entry without a number item.

@@ -11,8 +11,9 @@ namespace zendrel {
 // block for the few name servers of a reply.
 inline constexpr int kMaxBlockRepeats = 1000;
 
-// One block stops repeating once its expansion has produced this many bytes of items (each item
-// counted with a fixed overhead), so a long body with a large count cannot exhaust memory.
+// Blocks stop repeating once the blocks of one line have produced this many bytes of items
+// (each item counted with a fixed overhead), so no line can expand beyond its own size plus this.
+// The repetitions a line asks for past that point are dropped; its other items are kept.
 inline constexpr std::size_t kMaxBlockExpansionBytes = 1 << 20;
 
 // Builds a method entry from one line of the method file: items split at ";", lower-cased and

@@ -20,6 +20,9 @@ std::vector<std::string> MethodTable::extraColumnCaptions() const {
 }
 
 void MethodTable::append(MethodEntry entry) {
+    // Every entry has a number item and a classification item, even if they are one and empty.
+    if (entry.items.empty())
+        entry.items.emplace_back();
     entries_.push_back(std::move(entry));
     if (entries_.size() == 1) {
         std::size_t n = entries_.front().items.size();

@@ -100,6 +100,14 @@ TEST(MethodTable, HugeBlockCountsAreCapped) {
     EXPECT_LE(bytes, kMaxBlockExpansionBytes + 2 * body.size());
     EXPECT_GE(wide.items.size(), 3u);
     EXPECT_EQ(wide.items.back(), "c");
+    // Many small blocks share one budget: 5000 blocks of 1000 copies stay near 1 MiB.
+    std::string manyBlocks = "1;";
+    for (int i = 0; i < 5000; ++i)
+        manyBlocks += "{1000~x;};";
+    MethodEntry many = BuildMethodEntry(manyBlocks + "c");
+    EXPECT_LT(many.items.size(), kMaxBlockExpansionBytes / 16);
+    EXPECT_EQ(many.items[1], "~1~x");
+    EXPECT_EQ(many.items.back(), "c");
 }
 
 TEST(FindMethod, ExactDecimalTextFromEntryOne) {
