@@ -333,6 +333,9 @@ void TWSocket::HandleSelect(unsigned bits, int error) {
     }
     if ((bits & FD_CLOSE) && fd_ == fd && state_ != wsConnecting) {
         ReceiveLoop(0);
+        // A handler that closed the socket while reading has had its closed event already.
+        if (fd_ != fd)
+            return;
         if (OnSessionClosed && !closeInvoked_) {
             closeInvoked_ = true;
             TriggerSessionClosed(e);
