@@ -60,7 +60,8 @@ public:
     void setConnection(std::size_t row, LookupConnection* c);
 
     // Deletes, in one compacting pass, every row for which `drop` is true (rows keep their order).
-    // `drop` receives the row index as it was before the call.
+    // `drop` receives the row's index as it was before the call and may read that row (and the
+    // rows after it) through the store.
     template <typename Pred>
     std::size_t removeIf(Pred drop);
 
