@@ -10,7 +10,8 @@
 
 namespace zendrel {
 
-class LookupConnection;
+class TMyHTTPCLI;
+using LookupConnection = TMyHTTPCLI;
 
 // Told about every change of the store, so a view can repaint what changed. Calls are cheap and
 // frequent (one per written text); a view coalesces them into a few repaints a second.
