@@ -1,0 +1,45 @@
+#pragma once
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <memory>
+#include <string>
+
+namespace zendrel::test {
+
+// nginx serving a folder of static pages on a free loopback port, with its configuration, pid,
+// logs and temporary files in its own folder. "/redirect" answers 302 with Location "/page.html";
+// `extraLocations` adds further location blocks to the server.
+class NginxServer {
+public:
+    explicit NginxServer(const std::string& extraLocations = "");
+    ~NginxServer();
+
+    int port() const { return port_; }
+    std::string url(const std::string& path) const;
+    // Puts a page into the served folder.
+    void addPage(const std::string& name, const std::string& bytes) const;
+
+private:
+    TempDir dir_;
+    int port_ = 0;
+    std::unique_ptr<ChildProcess> process_;
+};
+
+// tinyproxy on a free loopback port, allowing 127.0.0.1 only and asking for Basic proxy
+// authorization with `user` and `password`.
+class TinyProxy {
+public:
+    TinyProxy(const std::string& user, const std::string& password);
+    ~TinyProxy();
+
+    int port() const { return port_; }
+
+private:
+    TempDir dir_;
+    int port_ = 0;
+    std::unique_ptr<ChildProcess> process_;
+};
+
+} // namespace zendrel::test
