@@ -186,7 +186,7 @@ void THttpCli::PrepareTargets() {
             port = ProxyPort;
     }
     if (requestTarget_.empty())
-        requestTarget_ = "/";
+        requestTarget_.assign(1, '/');  // plain assignment trips a false -Wrestrict at -O3
     if (docName_.empty() || docName_ == "/") {
         docName_ = "document.htm";
     } else {

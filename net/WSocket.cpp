@@ -125,7 +125,7 @@ void TWSocket::ResetDefaults() {
     addr_.clear();
     port_.clear();
     proto_ = "tcp";
-    localPort_ = "0";
+    localPort_.assign(1, '0');  // a one-character literal trips a false -Wrestrict at -O3
     addrAssigned_ = portAssigned_ = false;
     protoAssigned_ = true;
     addrResolved_ = portResolved_ = protoResolved_ = localPortResolved_ = false;
