@@ -161,6 +161,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
 
 void THttpCli::PrepareTargets() {
     std::string proto, user, pass, host, port, path;
+    targetPortSuffix_.clear();
     if (Proxy.empty()) {
         SplitUrl(URL, proto, user, pass, host, port, requestTarget_);
         docName_ = requestTarget_;
@@ -171,6 +172,7 @@ void THttpCli::PrepareTargets() {
         docName_ = path;
         if (!port.empty())
             port = ":" + port;
+        targetPortSuffix_ = port;
         requestTarget_ = (proto.empty() ? "http" : proto) + "://" + host + port + path;
     }
     targetHost_ = host;
@@ -217,6 +219,7 @@ void THttpCli::FailLocally(std::uint16_t error, const std::string& reason) {
 }
 
 void THttpCli::StartConnection() {
+    socket_->MultiThreaded = MultiThreaded;
     ChangeHttpState(DnsLookup);
     socket_->DnsLookup(hostName_);
 }

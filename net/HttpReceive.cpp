@@ -201,15 +201,16 @@ void THttpCli::Relocate(const std::string& value) {
     // An absolute address without a path names the server's root, not a document beside ours.
     bool absolute = value.find("://") != std::string::npos;
     if (!Proxy.empty()) {
+        // Through a proxy the document's port travels in the target, so it is kept with the host.
         SplitUrl(value, proto, user, pass, host, port, path);
         if (proto.empty())
             proto = "http";
         if (path.empty() && absolute && !host.empty())
             requestTarget_ = value + "/";
         else if (path.empty())
-            requestTarget_ = proto + "://" + targetHost_ + "/" + host;
+            requestTarget_ = proto + "://" + targetHost_ + targetPortSuffix_ + "/" + host;
         else if (host.empty())
-            requestTarget_ = proto + "://" + targetHost_ + path;
+            requestTarget_ = proto + "://" + targetHost_ + targetPortSuffix_ + path;
         else
             requestTarget_ = value;
     } else if (!value.empty() && value[0] == '/') {
