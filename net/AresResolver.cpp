@@ -50,6 +50,7 @@ int WinsockErrorFromAres(int status) {
 
 std::shared_ptr<AresResolver> AresResolver::ForLoop(MessageLoop& loop) {
     static std::unordered_map<MessageLoop*, std::weak_ptr<AresResolver>> perLoop;
+    std::erase_if(perLoop, [](const auto& entry) { return entry.second.expired(); });
     std::shared_ptr<AresResolver> r = perLoop[&loop].lock();
     if (!r) {
         r = std::make_shared<AresResolver>(loop);

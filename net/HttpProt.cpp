@@ -20,16 +20,10 @@ bool HasLineBreakOrNul(const std::string& s) {
     return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string AuthorityOf(const std::string& url, const std::string& fallbackHost) {
     std::string proto, user, pass, host, port, path;
     SplitUrl(url, proto, user, pass, host, port, path);
-    return Lower(host.empty() ? fallbackHost : host) + ":" + (port.empty() ? "80" : port);
+    return LowerCase(host.empty() ? fallbackHost : host) + ":" + (port.empty() ? "80" : port);
 }
 
 } // namespace
@@ -188,7 +182,7 @@ void THttpCli::PrepareTargets() {
             port = ProxyPort;
     }
     if (requestTarget_.empty())
-        requestTarget_.assign(1, '/');  // plain assignment trips a false -Wrestrict at -O3
+        requestTarget_.assign(1, '/'); // plain assignment trips a false -Wrestrict at -O3
     if (docName_.empty() || docName_ == "/") {
         docName_ = "document.htm";
     } else {
@@ -311,8 +305,8 @@ void THttpCli::SendCommand(const std::string& line) {
 bool THttpCli::MayAuthorize() const {
     if (Username.empty())
         return false;
-    std::string now =
-        Proxy.empty() ? Lower(targetHost_) + ":" + port_ : AuthorityOf(requestTarget_, targetHost_);
+    std::string now = Proxy.empty() ? LowerCase(targetHost_) + ":" + port_
+                                    : AuthorityOf(requestTarget_, targetHost_);
     return now == authAuthority_;
 }
 

@@ -188,7 +188,7 @@ private:
     std::string hostName_;   // where to connect (the proxy's when there is one)
     std::string targetHost_; // the document's host, sent in "Host: "
     std::string port_;
-    std::string targetPortSuffix_;  // ":port" of the document through a proxy, or empty
+    std::string targetPortSuffix_; // ":port" of the document through a proxy, or empty
     std::string requestTarget_;
     std::string authAuthority_; // host and port the credentials of the request belong to
     THttpRequest requestType_ = rqNone;

@@ -3,6 +3,7 @@
 #include "net/HttpProt.h"
 #include "tests/net/HttpProbe.h"
 #include "tests/support/NginxServer.h"
+#include "tests/support/TinyProxy.h"
 
 #include <gtest/gtest.h>
 #include <string>

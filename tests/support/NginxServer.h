@@ -27,19 +27,4 @@ private:
     std::unique_ptr<ChildProcess> process_;
 };
 
-// tinyproxy on a free loopback port, allowing 127.0.0.1 only and asking for Basic proxy
-// authorization with `user` and `password`.
-class TinyProxy {
-public:
-    TinyProxy(const std::string& user, const std::string& password);
-    ~TinyProxy();
-
-    int port() const { return port_; }
-
-private:
-    TempDir dir_;
-    int port_ = 0;
-    std::unique_ptr<ChildProcess> process_;
-};
-
 } // namespace zendrel::test
