@@ -100,6 +100,10 @@ void AresResolver::Cancel(Handle h) {
     requests_.erase(h);
 }
 
+bool AresResolver::SetServers(const std::string& servers) {
+    return ares_set_servers_ports_csv(channel_, servers.c_str()) == ARES_SUCCESS;
+}
+
 void AresResolver::OnSockState(void* data, ares_socket_t fd, int readable, int writable) {
     auto* self = static_cast<AresResolver*>(data);
     if (!readable && !writable) {

@@ -3,6 +3,7 @@
 #include "net/HttpText.h"
 #include "tests/net/HttpProbe.h"
 #include "tests/support/FdCount.h"
+#include "tests/support/NxdomainServer.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <algorithm>
@@ -335,6 +336,21 @@ TEST(HttpFailure, RefusedConnectionEndsWith404AndTheErrorText) {
     EXPECT_EQ(c.StatusCode(), 404);
     EXPECT_EQ(c.ReasonPhrase(), "Connection refused (Error #10061)");
     EXPECT_EQ(c.State(), Ready);
+}
+
+TEST(HttpFailure, UnknownHostEndsWith404AndTheLookupError) {
+    MessageLoop loop;
+    test::NxdomainServer dns;
+    std::shared_ptr<AresResolver> resolver = AresResolver::ForLoop(loop);
+    ASSERT_TRUE(resolver->SetServers(dns.address()));
+    THttpCli c(loop);
+    HttpProbe p(c);
+    c.URL = "http://no-such-gateway.zendrel-test/whois";
+    c.GetAsync();
+    ASSERT_TRUE(RunUntilDone(loop, p));
+    EXPECT_EQ(p.doneError, 11001);
+    EXPECT_EQ(c.StatusCode(), 404);
+    EXPECT_EQ(c.ReasonPhrase(), "can't resolve hostname to IP address");
 }
 
 TEST(HttpLifetime, ClientDestroyedFromAPostedMessageLeavesNothingBehind) {

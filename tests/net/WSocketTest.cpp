@@ -2,6 +2,7 @@
 
 #include "net/SocketErrors.h"
 #include "tests/support/FdCount.h"
+#include "tests/support/NxdomainServer.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <arpa/inet.h>
@@ -287,4 +288,19 @@ TEST(SocketConnection, StateChangesAndAFailingHandlerAbortsTheConnection) {
     EXPECT_EQ(s.State(), wsClosed);
     // closed 7, opened 1, connecting 3, connected 4
     EXPECT_EQ(states, (std::vector<std::string>{"7>1", "1>3", "3>4", "4>7"}));
+}
+
+TEST(SocketLookup, UnknownNameArrivesAsHostNotFound) {
+    MessageLoop loop;
+    test::NxdomainServer dns;
+    std::shared_ptr<AresResolver> resolver = AresResolver::ForLoop(loop);
+    ASSERT_TRUE(resolver->SetServers(dns.address()));
+    TWSocket s(loop);
+    Recorder r;
+    r.attach(s);
+    s.DnsLookup("no-such-name.zendrel-test");
+    ASSERT_TRUE(loop.runUntil([&] { return !r.events.empty(); }, kWait));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"dns 11001"}));
+    EXPECT_EQ(s.DnsResult(), "");
+    EXPECT_EQ(resolver->PendingCount(), 0u);
 }
