@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ public:
 
     ResultStore();
     ~ResultStore();
+    ResultStore(const ResultStore&) = delete;
+    ResultStore& operator=(const ResultStore&) = delete;
 
     // Sub-items of every row: State, Time, `extra` extracted fields and one further empty one.
     void setExtraColumnCount(int extra);
@@ -42,11 +45,13 @@ public:
 
     std::size_t size() const;
     void clear();
-    std::size_t append(std::string_view caption);  // unchecked, no connection, empty sub-items
+    std::size_t append(std::string_view caption); // unchecked, no connection, empty sub-items
+    // Makes room for `rows` more rows and `captionBytes` more caption bytes.
+    void reserve(std::size_t rows, std::size_t captionBytes);
 
     std::string_view caption(std::size_t row) const;
-    std::string_view subItem(std::size_t row, int index) const;  // "" when never written
-    void setSubItem(std::size_t row, int index, std::string_view text);  // ignores bad indexes
+    std::string_view subItem(std::size_t row, int index) const;         // "" when never written
+    void setSubItem(std::size_t row, int index, std::string_view text); // ignores bad indexes
     bool checked(std::size_t row) const;
     void setChecked(std::size_t row, bool on);
     void setAllChecked(bool on);
@@ -54,11 +59,60 @@ public:
     void setConnection(std::size_t row, LookupConnection* c);
 
     // Deletes, in one compacting pass, every row for which `drop` is true (rows keep their order).
+    // `drop` receives the row's index as it was before the call and may read that row (and the
+    // rows after it) through the store.
     template <typename Pred>
     std::size_t removeIf(Pred drop);
 
     void setObserver(ResultStoreObserver* o);
-    std::size_t bytesUsed() const;  // an estimate, for the benchmarks
+    std::size_t bytesUsed() const; // an estimate, for the benchmarks
+
+private:
+    // Texts are one vector per row, created by the first non-empty write.
+    using Texts = std::vector<std::string>;
+    struct Row {
+        std::uint64_t captionPos = 0; // into captions_
+        std::uint32_t captionLen = 0;
+        bool checked = false;
+        LookupConnection* connection = nullptr;
+        std::unique_ptr<Texts> texts;
+    };
+
+    bool valid(std::size_t row) const { return row < rows_.size(); }
+    void changed(std::size_t row);
+    void reset();
+
+    std::vector<Row> rows_;
+    std::string captions_; // every caption back to back, in row order
+    int extra_ = 0;
+    ResultStoreObserver* observer_ = nullptr;
 };
+
+template <typename Pred>
+std::size_t ResultStore::removeIf(Pred drop) {
+    // Rows and their caption bytes both move towards the front in row order, so one pass
+    // over each suffices and no caption is ever overwritten before it has been moved.
+    std::size_t keep = 0;
+    std::uint64_t textEnd = 0;
+    const std::size_t before = rows_.size();
+    for (std::size_t i = 0; i < before; ++i) {
+        if (drop(i))
+            continue;
+        Row& r = rows_[i];
+        if (r.captionPos != textEnd && r.captionLen != 0)
+            std::memmove(captions_.data() + textEnd, captions_.data() + r.captionPos, r.captionLen);
+        r.captionPos = textEnd;
+        textEnd += r.captionLen;
+        if (keep != i)
+            rows_[keep] = std::move(r);
+        ++keep;
+    }
+    rows_.resize(keep);
+    captions_.resize(textEnd);
+    const std::size_t removed = before - keep;
+    if (removed != 0)
+        reset();
+    return removed;
+}
 
 } // namespace zendrel

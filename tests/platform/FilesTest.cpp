@@ -35,18 +35,19 @@ TEST(AtomicWrite, ReplacesContentAndLeavesNoTemporaryFile) {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
 
-TEST(AtomicWrite, RefusedFolderKeepsOldFileAndReportsText) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+TEST(AtomicWrite, FailedRenameLeavesTargetAndNoTemporaryFile) {
+    // A folder in the target's place makes the final rename fail after the data was written,
+    // the same moment at which a crash would hit.
     std::string dir = TempFolder();
-    std::string path = dir + "list.txt";
-    WriteFileAtomically(path, "old");
-    chmod(dir.c_str(), 0555);
-    EXPECT_THROW(WriteFileAtomically(path, "new", "Unable to write"), FileWriteError);
-    chmod(dir.c_str(), 0755);
+    std::string target = dir + "busy";
+    ASSERT_EQ(mkdir(target.c_str(), 0755), 0);
+    WriteFileAtomically(target + "/inner.txt", "kept");
+    EXPECT_THROW(WriteFileAtomically(target, "new", "Unable to write"), FileWriteError);
     std::string back;
-    ASSERT_TRUE(ReadFileBytes(path, back));
-    EXPECT_EQ(back, "old");
+    ASSERT_TRUE(ReadFileBytes(target + "/inner.txt", back));
+    EXPECT_EQ(back, "kept");
+    std::string cmd = "test $(ls " + dir + " | wc -l) -eq 1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
 
 TEST(AtomicWrite, MissingFolderThrowsGivenText) {

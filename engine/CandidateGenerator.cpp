@@ -1,0 +1,295 @@
+#include "engine/CandidateGenerator.h"
+
+#include "engine/ResultStore.h"
+#include "engine/SearchWindow.h"
+
+#include <algorithm>
+
+namespace zendrel {
+
+namespace {
+
+// Items of T moved into K per idle step: moving is not a progress step, and a batch keeps a
+// million-name merge from costing a million loop passes while each step stays short.
+constexpr std::size_t kCollectBatch = 1024;
+
+const char* const kNoZoneText = "You must select domain type. For example \".com\"";
+
+bool isBlank(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) > ' ')
+            return false;
+    return true;
+}
+
+} // namespace
+
+CandidateGenerator::CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
+                                       SearchWindow& window)
+    : loop_(loop), run_(run), results_(results), window_(window), progress_(window) {}
+
+CandidateGenerator::~CandidateGenerator() {
+    if (idle_)
+        loop_.removeIdle(*idle_);
+}
+
+void CandidateGenerator::start(const SearchInput& input) {
+    run_.autoResumeCount = 0;
+    if (run_.runState != RunState::Idle || active())
+        return;
+    window_.setRunButtons(false, true, false);
+    run_.stopRequested = false;
+    run_.runState = RunState::Generating;
+
+    window_.setBusyCursor(true);
+    results_.clear();
+    window_.setBusyCursor(false);
+
+    buildLists(input);
+    if (zones_.empty()) {
+        run_.stopRequested = true;
+        window_.showMessage(kNoZoneText, "Attention", MessageIcon::Error);
+        run_.runState = RunState::Idle;
+        window_.setRunButtons(true, false, true);
+        finish();
+        return;
+    }
+    progress_.start(progressTotal(input));
+    beginCombination();
+    idle_ = loop_.addIdle([this] { return step(); });
+}
+
+void CandidateGenerator::buildLists(const SearchInput& input) {
+    combinations_ = input.combinations;
+    useAdditional_ = input.useAdditional;
+    useHyphens_ = input.useHyphens;
+    hyphens_ = input.hyphens;
+    maxLength_ = input.maxLength > 0 ? static_cast<std::size_t>(input.maxLength) : 0;
+    for (const std::string& k : input.keywords)
+        names_.insert(k);
+    for (const AdditionalWordRow& row : input.additionalRows) {
+        std::string entry;
+        entry += isBlank(row.first) ? ' ' : '1';
+        entry += isBlank(row.last) ? ' ' : '1';
+        if (entry != "  ")
+            entries_.insert(entry + row.name);
+    }
+    for (const std::string& z : input.zones)
+        zones_.insert(z);
+}
+
+std::uint64_t CandidateGenerator::progressTotal(const SearchInput& input) const {
+    const std::uint64_t k = names_.size();
+    std::uint64_t w = k;
+    if (input.combinations >= 2)
+        w = ProgressMeter::saturatingAdd(
+            k, ProgressMeter::saturatingPow(k, static_cast<unsigned>(input.combinations)));
+    std::uint64_t total = ProgressMeter::saturatingMul(zones_.size() + 1, w);
+    if (useAdditional_ && !entries_.empty())
+        total = ProgressMeter::saturatingMul(total, entries_.size());
+    return total;
+}
+
+void CandidateGenerator::beginCombination() {
+    if (combinations_ < 2 || run_.stopRequested) {
+        beginAdditional();
+        return;
+    }
+    phase_ = Phase::Combine;
+    scratch_.clear();
+    keywords_.assign(names_.begin(), names_.end());
+    tuple_.assign(static_cast<std::size_t>(combinations_), 0);
+    tuple_.back() = -1;
+}
+
+void CandidateGenerator::beginAdditional() {
+    if (!useAdditional_ || entries_.empty() || run_.stopRequested || names_.empty()) {
+        beginRows();
+        return;
+    }
+    phase_ = Phase::Additional;
+    scratch_.clear();
+    entryList_.assign(entries_.begin(), entries_.end());
+    name_ = names_.begin();
+    entry_ = 0;
+}
+
+void CandidateGenerator::beginRows() {
+    if (run_.stopRequested) {
+        run_.runState = RunState::Idle;
+        window_.setRunButtons(true, false, true);
+        finish();
+        return;
+    }
+    run_.runState = RunState::SearchRun;
+    if (runStartTarget_)
+        loop_.post(*runStartTarget_, Message{WM_RUN_START, 0, 0});
+    phase_ = Phase::Rows;
+    name_ = names_.begin();
+    rowNames_.clear();
+    rowName_ = 0;
+    zone_ = zones_.end();
+}
+
+bool CandidateGenerator::step() {
+    try {
+        phaseStep();
+    } catch (...) {
+        abandon();
+        throw; // the loop reports it
+    }
+    if (phase_ != Phase::Done)
+        return true;
+    idle_.reset();
+    return false;
+}
+
+void CandidateGenerator::phaseStep() {
+    switch (phase_) {
+    case Phase::Combine:
+        combineStep();
+        break;
+    case Phase::CollectCombined:
+    case Phase::CollectAdditional:
+        collectStep();
+        break;
+    case Phase::Additional:
+        additionalStep();
+        break;
+    case Phase::Rows:
+        rowStep();
+        break;
+    case Phase::Done:
+        break;
+    }
+}
+
+// A step that failed (the name lists outgrew memory, say) ends the search as Stop would, so the
+// window is never left waiting for a generation that no longer runs.
+void CandidateGenerator::abandon() {
+    run_.stopRequested = true;
+    if (run_.runState == RunState::Generating) {
+        run_.runState = RunState::Idle;
+        window_.setRunButtons(true, false, true);
+    }
+    idle_.reset();
+    finish();
+}
+
+void CandidateGenerator::combineStep() {
+    if (run_.stopRequested ||
+        !NextCombination(tuple_, static_cast<std::int32_t>(keywords_.size()))) {
+        // K becomes exactly the joined names; single keywords came back as all-equal tuples.
+        names_.clear();
+        collected_ = 0;
+        phase_ = Phase::CollectCombined;
+        return;
+    }
+    MaskRepeats(tuple_, mask_);
+    // A repeat of an earlier tuple's keyword sequence joins to a name T already holds; keeping
+    // it would only grow T (to 10^10 texts for ten keywords joined ten at a time).
+    if (FirstTupleOfSequence(tuple_, mask_)) {
+        std::string joined;
+        for (std::size_t i = 0; i < tuple_.size(); ++i)
+            if (mask_[i] != -1)
+                joined += keywords_[static_cast<std::size_t>(tuple_[i])];
+        if (!joined.empty())
+            scratch_.push_back(std::move(joined));
+    }
+    progress_.step();
+}
+
+void CandidateGenerator::collectStep() {
+    const std::size_t end = std::min(scratch_.size(), collected_ + kCollectBatch);
+    if (!run_.stopRequested) {
+        for (; collected_ < end; ++collected_)
+            names_.insert(std::move(scratch_[collected_]));
+    }
+    if (collected_ < scratch_.size() && !run_.stopRequested)
+        return;
+    std::vector<std::string>().swap(scratch_);
+    if (phase_ == Phase::CollectCombined)
+        beginAdditional();
+    else
+        beginRows();
+}
+
+void CandidateGenerator::additionalStep() {
+    if (run_.stopRequested || name_ == names_.end()) {
+        collected_ = 0;
+        phase_ = Phase::CollectAdditional; // K keeps its names: the result is the union
+        return;
+    }
+    const std::string& entry = entryList_[entry_];
+    const bool first = entry[0] == '1';
+    const bool last = entry[1] == '1';
+    const std::string_view word = std::string_view(entry).substr(2);
+    int h = useHyphens_ ? hyphens_ : 0;
+    if (first) {
+        const char* sep = h >= 1 ? "-" : "";
+        if (h >= 1)
+            --h;
+        scratch_.push_back(std::string(word) + sep + *name_);
+    }
+    if (last)
+        scratch_.push_back(*name_ + (h >= 1 ? "-" : "") + std::string(word));
+    progress_.step();
+    if (++entry_ == entryList_.size()) {
+        entry_ = 0;
+        ++name_;
+    }
+}
+
+void CandidateGenerator::rowStep() {
+    if (run_.stopRequested || !nextRowName()) {
+        finish();
+        return;
+    }
+    std::string caption = rowNames_[rowName_];
+    caption += '.';
+    caption += *zone_;
+    results_.append(caption);
+    progress_.step();
+    ++zone_;
+}
+
+// Moves to the next (name form, zone) pair that needs a row; false when every name is done.
+bool CandidateGenerator::nextRowName() {
+    while (zone_ == zones_.end()) {
+        if (rowName_ + 1 < rowNames_.size()) {
+            ++rowName_;
+            zone_ = zones_.begin();
+            return true;
+        }
+        if (name_ == names_.end())
+            return false;
+        std::string n = *name_++;
+        rowNames_.clear();
+        rowName_ = 0;
+        if (!n.empty() && n.size() < maxLength_) {
+            NormalizeHyphens(n);
+            // A name of hyphens only normalizes to nothing; a row ".com" would be no name at all.
+            if (!n.empty())
+                rowNames_.push_back(n);
+        }
+        if (StripHyphens(n) && !n.empty() && n.size() < maxLength_)
+            rowNames_.push_back(n);
+        if (!rowNames_.empty())
+            zone_ = zones_.begin();
+    }
+    return true;
+}
+
+void CandidateGenerator::finish() {
+    phase_ = Phase::Done;
+    names_.clear();
+    entries_.clear();
+    zones_.clear();
+    std::vector<std::string>().swap(scratch_);
+    keywords_.clear();
+    entryList_.clear();
+    rowNames_.clear();
+    progress_.finish();
+}
+
+} // namespace zendrel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engine/SearchWindow.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zendrel::test {
+
+// Records what the engine did to the window; the message box returns at once.
+class FakeSearchWindow : public SearchWindow {
+public:
+    struct Shown {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+    };
+
+    bool searchEnabled = true;
+    bool stopEnabled = false;
+    bool resumeEnabled = true;
+    bool progressVisible = false;
+    int progressMaximum = 100;
+    int progressPosition = 0;
+    int positionCalls = 0;
+    int failAtPositionCall = -1; // that call throws, as a broken window might
+    bool busy = false;
+    int busyCalls = 0;
+    std::string resumeCaption = "Resume";
+    std::vector<Shown> messages;
+
+    void setRunButtons(bool search, bool stop, bool resume) override {
+        searchEnabled = search;
+        stopEnabled = stop;
+        resumeEnabled = resume;
+    }
+    void setProgressVisible(bool shown) override { progressVisible = shown; }
+    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+    void setProgressPosition(int position) override {
+        if (++positionCalls == failAtPositionCall)
+            throw std::runtime_error("progress bar gone");
+        progressPosition = position;
+    }
+    void setBusyCursor(bool on) override {
+        busy = on;
+        ++busyCalls;
+    }
+    void showMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override {
+        messages.push_back({text, caption, icon});
+    }
+    void setResumeCaption(const std::string& caption) override { resumeCaption = caption; }
+};
+
+} // namespace zendrel::test
