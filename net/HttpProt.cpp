@@ -129,6 +129,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
         throw EHttpException("HTTP component is busy", 1);
     if (rq == rqPost && !SendStream)
         throw EHttpException("HTTP component has nothing to post", 2);
+    ++requestSerial_;
     rcvdHeader_.clear();
     rcvdHeaderBytes_ = 0;
     relocations_ = 0;
@@ -280,7 +281,7 @@ void THttpCli::HandleSessionConnected(std::uint16_t error) {
 void THttpCli::HandleSessionClosed(std::uint16_t) {
     if (bodyDataCount_ > 0)
         TriggerDocEnd();
-    window_->post(WM_HTTPCLI_READY);
+    window_->post(WM_HTTPCLI_READY, requestSerial_);
 }
 
 void THttpCli::HandleRelocationClosed(std::uint16_t) {
@@ -288,7 +289,7 @@ void THttpCli::HandleRelocationClosed(std::uint16_t) {
     socket_->OnSessionClosed = [this](TWSocket*, std::uint16_t e) { HandleSessionClosed(e); };
     if (OnLocationChange)
         OnLocationChange(this);
-    window_->post(WM_HTTPCLI_RESTART);
+    window_->post(WM_HTTPCLI_RESTART, requestSerial_);
 }
 
 // ---------------------------------------------------------------- request
@@ -399,6 +400,8 @@ void THttpCli::HandleWindowMessage(const Message& m) {
     if (m.msg == WM_HTTPCLI_DONE) {
         if (OnRequestDone)
             OnRequestDone(this, requestType_, requestDoneError_);
+    } else if (m.wParam != requestSerial_) {
+        return; // left over from a request that has ended; a new one may be running
     } else if (m.msg == WM_HTTPCLI_READY) {
         ChangeHttpState(Ready);
     } else if (m.msg == WM_HTTPCLI_RESTART) {

@@ -198,6 +198,7 @@ private:
     int headerLineCount_ = 0;
     int bodyDataCount_ = 0;
     int relocations_ = 0;
+    std::intptr_t requestSerial_ = 0; // tells the messages of one request from the next one's
     Continuation next_ = Continuation::HeaderLine;
     std::vector<char> sendBuffer_;
     std::vector<char> receiveBuffer_;

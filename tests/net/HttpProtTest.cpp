@@ -435,3 +435,31 @@ TEST(HttpRelocation, ThroughAProxyTheDocumentPortIsKept) {
     EXPECT_EQ(proxy.requests()[1].rfind("GET http://gw.example:8080/b HTTP/1.0\r\n", 0), 0u);
     EXPECT_EQ(c.Location(), "http://gw.example:8080/b");
 }
+
+TEST(HttpLifetime, NextRequestMayStartFromRequestDone) {
+    MessageLoop loop;
+    int refusedPort = 0;
+    {
+        ScriptedServer gone(ScriptedServer::Script{});
+        refusedPort = gone.port();
+    }
+    ScriptedServer server(ScriptedServer::reply(Ok10()), 2);
+    const std::vector<std::string> urls{
+        "http://127.0.0.1:" + std::to_string(refusedPort) + "/", server.url("/1"),
+        "http://127.0.0.1:" + std::to_string(refusedPort) + "/", server.url("/2")};
+    THttpCli c(loop);
+    std::vector<std::string> outcomes;
+    c.OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t e) {
+        outcomes.push_back(std::to_string(s->StatusCode()) + "/" + std::to_string(e));
+        if (outcomes.size() < urls.size()) {
+            s->URL = urls[outcomes.size()];
+            s->GetAsync();
+        }
+    };
+    c.URL = urls[0];
+    c.GetAsync();
+    ASSERT_TRUE(loop.runUntil([&] { return outcomes.size() == urls.size(); }, kWait));
+    loop.runUntil([] { return false; }, 50);
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"404/10061", "200/0", "404/10061", "200/0"}));
+    EXPECT_EQ(c.State(), Ready);
+}
