@@ -50,6 +50,7 @@ int WinsockErrorFromAres(int status) {
 
 std::shared_ptr<AresResolver> AresResolver::ForLoop(MessageLoop& loop) {
     static std::unordered_map<MessageLoop*, std::weak_ptr<AresResolver>> perLoop;
+    std::erase_if(perLoop, [](const auto& entry) { return entry.second.expired(); });
     std::shared_ptr<AresResolver> r = perLoop[&loop].lock();
     if (!r) {
         r = std::make_shared<AresResolver>(loop);
@@ -97,6 +98,10 @@ std::vector<std::string> AresResolver::Take(Handle h) {
 
 void AresResolver::Cancel(Handle h) {
     requests_.erase(h);
+}
+
+bool AresResolver::SetServers(const std::string& servers) {
+    return ares_set_servers_ports_csv(channel_, servers.c_str()) == ARES_SUCCESS;
 }
 
 void AresResolver::OnSockState(void* data, ares_socket_t fd, int readable, int writable) {

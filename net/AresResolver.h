@@ -35,6 +35,8 @@ public:
     // Forgets a look-up, whether it is still running or already answered.
     void Cancel(Handle h);
     std::size_t PendingCount() const { return requests_.size(); }
+    // Asks the given name servers ("ip:port,ip:port") instead of the system's; false if refused.
+    bool SetServers(const std::string& servers);
 
 private:
     struct Request {

@@ -20,16 +20,10 @@ bool HasLineBreakOrNul(const std::string& s) {
     return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string AuthorityOf(const std::string& url, const std::string& fallbackHost) {
     std::string proto, user, pass, host, port, path;
     SplitUrl(url, proto, user, pass, host, port, path);
-    return Lower(host.empty() ? fallbackHost : host) + ":" + (port.empty() ? "80" : port);
+    return LowerCase(host.empty() ? fallbackHost : host) + ":" + (port.empty() ? "80" : port);
 }
 
 } // namespace
@@ -135,6 +129,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
         throw EHttpException("HTTP component is busy", 1);
     if (rq == rqPost && !SendStream)
         throw EHttpException("HTTP component has nothing to post", 2);
+    ++requestSerial_;
     rcvdHeader_.clear();
     rcvdHeaderBytes_ = 0;
     relocations_ = 0;
@@ -161,6 +156,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
 
 void THttpCli::PrepareTargets() {
     std::string proto, user, pass, host, port, path;
+    targetPortSuffix_.clear();
     if (Proxy.empty()) {
         SplitUrl(URL, proto, user, pass, host, port, requestTarget_);
         docName_ = requestTarget_;
@@ -171,6 +167,7 @@ void THttpCli::PrepareTargets() {
         docName_ = path;
         if (!port.empty())
             port = ":" + port;
+        targetPortSuffix_ = port;
         requestTarget_ = (proto.empty() ? "http" : proto) + "://" + host + port + path;
     }
     targetHost_ = host;
@@ -186,7 +183,7 @@ void THttpCli::PrepareTargets() {
             port = ProxyPort;
     }
     if (requestTarget_.empty())
-        requestTarget_ = "/";
+        requestTarget_.assign(1, '/'); // plain assignment trips a false -Wrestrict at -O3
     if (docName_.empty() || docName_ == "/") {
         docName_ = "document.htm";
     } else {
@@ -217,6 +214,7 @@ void THttpCli::FailLocally(std::uint16_t error, const std::string& reason) {
 }
 
 void THttpCli::StartConnection() {
+    socket_->MultiThreaded = MultiThreaded;
     ChangeHttpState(DnsLookup);
     socket_->DnsLookup(hostName_);
 }
@@ -283,7 +281,7 @@ void THttpCli::HandleSessionConnected(std::uint16_t error) {
 void THttpCli::HandleSessionClosed(std::uint16_t) {
     if (bodyDataCount_ > 0)
         TriggerDocEnd();
-    window_->post(WM_HTTPCLI_READY);
+    window_->post(WM_HTTPCLI_READY, requestSerial_);
 }
 
 void THttpCli::HandleRelocationClosed(std::uint16_t) {
@@ -291,7 +289,7 @@ void THttpCli::HandleRelocationClosed(std::uint16_t) {
     socket_->OnSessionClosed = [this](TWSocket*, std::uint16_t e) { HandleSessionClosed(e); };
     if (OnLocationChange)
         OnLocationChange(this);
-    window_->post(WM_HTTPCLI_RESTART);
+    window_->post(WM_HTTPCLI_RESTART, requestSerial_);
 }
 
 // ---------------------------------------------------------------- request
@@ -308,8 +306,8 @@ void THttpCli::SendCommand(const std::string& line) {
 bool THttpCli::MayAuthorize() const {
     if (Username.empty())
         return false;
-    std::string now =
-        Proxy.empty() ? Lower(targetHost_) + ":" + port_ : AuthorityOf(requestTarget_, targetHost_);
+    std::string now = Proxy.empty() ? LowerCase(targetHost_) + ":" + port_
+                                    : AuthorityOf(requestTarget_, targetHost_);
     return now == authAuthority_;
 }
 
@@ -402,6 +400,8 @@ void THttpCli::HandleWindowMessage(const Message& m) {
     if (m.msg == WM_HTTPCLI_DONE) {
         if (OnRequestDone)
             OnRequestDone(this, requestType_, requestDoneError_);
+    } else if (m.wParam != requestSerial_) {
+        return; // left over from a request that has ended; a new one may be running
     } else if (m.msg == WM_HTTPCLI_READY) {
         ChangeHttpState(Ready);
     } else if (m.msg == WM_HTTPCLI_RESTART) {

@@ -188,6 +188,7 @@ private:
     std::string hostName_;   // where to connect (the proxy's when there is one)
     std::string targetHost_; // the document's host, sent in "Host: "
     std::string port_;
+    std::string targetPortSuffix_; // ":port" of the document through a proxy, or empty
     std::string requestTarget_;
     std::string authAuthority_; // host and port the credentials of the request belong to
     THttpRequest requestType_ = rqNone;
@@ -197,6 +198,7 @@ private:
     int headerLineCount_ = 0;
     int bodyDataCount_ = 0;
     int relocations_ = 0;
+    std::intptr_t requestSerial_ = 0; // tells the messages of one request from the next one's
     Continuation next_ = Continuation::HeaderLine;
     std::vector<char> sendBuffer_;
     std::vector<char> receiveBuffer_;

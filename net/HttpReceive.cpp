@@ -20,18 +20,6 @@ namespace {
 constexpr std::uint16_t kHeaderTooLongError = 10040;      // "Message too long"
 constexpr std::uint16_t kTooManyRelocationsError = 10062; // the loop-detected error
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // A decimal number with optional leading blanks and sign; anything else is a conversion
 // failure, raised so that the socket layer absorbs it like any failing data handler.
 std::int32_t ToInt(const std::string& s) {
@@ -98,7 +86,7 @@ void THttpCli::HandleHeaderLine(const std::string& line) {
     if (headerLineCount_ == 0)
         TriggerHeaderBegin();
     ++headerLineCount_;
-    if (Upper(line.substr(0, 6)) == "<HTML>") {
+    if (UpperCase(line.substr(0, 6)) == "<HTML>") {
         if (contentType_.empty())
             contentType_ = "text/html";
         ChangeHttpState(WaitingBody);
@@ -146,14 +134,14 @@ void THttpCli::HandleHeaderField(const std::string& line) {
     std::size_t colon = line.find(':');
     if (colon == std::string::npos)
         return;
-    std::string field = Lower(line.substr(0, colon));
+    std::string field = LowerCase(line.substr(0, colon));
     std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : std::string();
     if (field == "location") {
         Relocate(value);
     } else if (field == "content-length") {
         contentLength_ = ToInt(value);
     } else if (field == "content-type") {
-        contentType_ = Lower(value);
+        contentType_ = LowerCase(value);
     } else if (field == "set-cookie") {
         Cookie = value;
         TriggerCookie();
@@ -184,7 +172,7 @@ void THttpCli::DeliverBodyPiece(const char* data, std::int32_t len) {
 
 void THttpCli::FixDocName() {
     std::size_t dot = LastPos(".", docName_);
-    std::string ext = dot == 0 ? std::string() : Lower(docName_.substr(dot - 1));
+    std::string ext = dot == 0 ? std::string() : LowerCase(docName_.substr(dot - 1));
     if (ext == ".exe" && contentType_ == "text/html")
         docName_ = ReplaceExt(docName_, "htm");
 }
@@ -201,15 +189,16 @@ void THttpCli::Relocate(const std::string& value) {
     // An absolute address without a path names the server's root, not a document beside ours.
     bool absolute = value.find("://") != std::string::npos;
     if (!Proxy.empty()) {
+        // Through a proxy the document's port travels in the target, so it is kept with the host.
         SplitUrl(value, proto, user, pass, host, port, path);
         if (proto.empty())
             proto = "http";
         if (path.empty() && absolute && !host.empty())
             requestTarget_ = value + "/";
         else if (path.empty())
-            requestTarget_ = proto + "://" + targetHost_ + "/" + host;
+            requestTarget_ = proto + "://" + targetHost_ + targetPortSuffix_ + "/" + host;
         else if (host.empty())
-            requestTarget_ = proto + "://" + targetHost_ + path;
+            requestTarget_ = proto + "://" + targetHost_ + targetPortSuffix_ + path;
         else
             requestTarget_ = value;
     } else if (!value.empty() && value[0] == '/') {

@@ -9,12 +9,6 @@ namespace zendrel {
 
 namespace {
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Where the authority starts, or npos when the whole URL is a path (already stored).
 std::size_t AuthorityStart(const std::string& url, std::string& proto, std::string& path) {
     std::size_t sep = url.find("://");
@@ -30,7 +24,7 @@ std::size_t AuthorityStart(const std::string& url, std::string& proto, std::stri
         }
         return 1;
     }
-    if (Lower(url.substr(0, 5)) == "http:") {
+    if (LowerCase(url.substr(0, 5)) == "http:") {
         proto = "http";
         if (url.size() > 6 && url[6] != '/') {
             path = url.substr(5);
@@ -38,7 +32,7 @@ std::size_t AuthorityStart(const std::string& url, std::string& proto, std::stri
         }
         return 6;
     }
-    if (Lower(url.substr(0, 7)) == "mailto:") {
+    if (LowerCase(url.substr(0, 7)) == "mailto:") {
         proto = "mailto";
         return url.find(':') + 1;
     }
@@ -154,6 +148,18 @@ std::string ReplaceExt(const std::string& name, const std::string& ext) {
     if (dot == 0)
         return name + "." + ext;
     return name.substr(0, dot) + ext;
+}
+
+std::string LowerCase(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string UpperCase(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
 }
 
 std::size_t LastPos(const std::string& sub, const std::string& s) {

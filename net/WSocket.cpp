@@ -20,8 +20,6 @@ namespace zendrel {
 
 namespace {
 
-constexpr unsigned kMsgFdReady = WM_USER + 0x100;
-
 std::string Trim(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
     if (b == std::string::npos)
@@ -125,7 +123,7 @@ void TWSocket::ResetDefaults() {
     addr_.clear();
     port_.clear();
     proto_ = "tcp";
-    localPort_ = "0";
+    localPort_.assign(1, '0'); // a one-character literal trips a false -Wrestrict at -O3
     addrAssigned_ = portAssigned_ = false;
     protoAssigned_ = true;
     addrResolved_ = portResolved_ = protoResolved_ = localPortResolved_ = false;

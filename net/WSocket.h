@@ -134,6 +134,8 @@ protected:
 
 private:
     using Window = HiddenWindow<TWSocket>;
+    // Readiness of the connection's descriptor, as the loop's fd watch posts it.
+    static constexpr unsigned kMsgFdReady = WM_USER + 0x100;
 
     void HandleWindowMessage(const Message& m);
     void HandleWatchMessage(const Message& m);

@@ -13,11 +13,7 @@
 
 namespace zendrel {
 
-namespace {
-
-constexpr unsigned kMsgFdReady = WM_USER + 0x100;
-
-} // namespace
+namespace {} // namespace
 
 // ---------------------------------------------------------------- connect
 

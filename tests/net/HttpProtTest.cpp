@@ -3,11 +3,13 @@
 #include "net/HttpText.h"
 #include "tests/net/HttpProbe.h"
 #include "tests/support/FdCount.h"
+#include "tests/support/NxdomainServer.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sstream>
 #include <string>
 
 using namespace zendrel;
@@ -42,19 +44,77 @@ TEST(HttpRequest, PlainGetSendsExactlyTheRequestLineAgentAndHost) {
     EXPECT_EQ(c.DocName(), "whois");
 }
 
-TEST(HttpRequest, CredentialsAndPortFromTheUrl) {
+TEST(HttpRequest, EveryHeaderLineInItsPlaceWithCredentialsFromTheUrl) {
     MessageLoop loop;
     ScriptedServer server(ScriptedServer::reply(Ok10()));
     THttpCli c(loop);
     HttpProbe p(c);
     c.URL = "http://u:p@127.0.0.1:" + std::to_string(server.port()) + "/a/b.cgi?x=1";
+    c.Sender = "me@example.org";
+    c.Reference = "http://ref/";
+    c.Agent = "A";
+    c.NoCache = true;
+    c.ModifiedSince = 2.0;
+    c.Cookie = "k=v";
     c.GetAsync();
     ASSERT_TRUE(RunUntilDone(loop, p));
-    EXPECT_EQ(server.requests().at(0), "GET /a/b.cgi?x=1 HTTP/1.0\r\nHost: 127.0.0.1\r\n"
-                                       "Authorization: Basic dTpw\r\n\r\n");
+    EXPECT_EQ(server.requests().at(0),
+              "GET /a/b.cgi?x=1 HTTP/1.0\r\nFrom: me@example.org\r\nReferer: http://ref/\r\n"
+              "User-Agent: A\r\nHost: 127.0.0.1\r\nPragma: no-cache\r\n"
+              "If-Modified-Since: Mon, 01 Jan 1900 00:00:00 GMT\r\n"
+              "Authorization: Basic dTpw\r\nCookie: k=v\r\n\r\n");
     EXPECT_EQ(c.Username, "u");
     EXPECT_EQ(c.Password, "p");
     EXPECT_EQ(c.DocName(), "b.cgi");
+}
+
+TEST(HttpRequest, PostSendsItsBodyAndHeadOnlyTheHeader) {
+    MessageLoop loop;
+    ScriptedServer server(ScriptedServer::reply(Ok10()), 2);
+    THttpCli c(loop);
+    HttpProbe p(c);
+    c.URL = server.url("/form");
+    EXPECT_THROW(c.PostAsync(), EHttpException);
+    std::istringstream body("a=1&b=2");
+    c.SendStream = &body;
+    c.PostAsync();
+    ASSERT_TRUE(RunUntilDone(loop, p));
+    EXPECT_EQ(server.requests().at(0),
+              "POST /form HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+              "Host: 127.0.0.1\r\nContent-Length: 7\r\n\r\na=1&b=2");
+    EXPECT_EQ(c.SentCount(), 7);
+    p.done = 0;
+    c.HeadAsync();
+    ASSERT_TRUE(RunUntilDone(loop, p));
+    EXPECT_EQ(server.requests().at(1), "HEAD /form HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+}
+
+TEST(HttpRequest, DocNameFollowsThePathAndTheContentType) {
+    MessageLoop loop;
+    const std::string html = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\nx";
+    const std::string plain = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nx";
+    struct Case {
+        const char* path;
+        std::string reply;
+        const char* docName;
+    } cases[] = {
+        {"", html, "document.htm"},
+        {"/dir/", html, "dir"},
+        {"/get/setup.exe", html, "setup.htm"},
+        {"/get/setup.exe", plain, "setup.exe"},
+    };
+    for (const Case& k : cases) {
+        ScriptedServer server(ScriptedServer::reply(k.reply));
+        THttpCli c(loop);
+        HttpProbe p(c);
+        c.URL = "http://127.0.0.1:" + std::to_string(server.port()) + k.path;
+        c.GetAsync();
+        ASSERT_TRUE(RunUntilDone(loop, p));
+        EXPECT_EQ(c.DocName(), k.docName) << k.path;
+        if (*k.path == '\0') {
+            EXPECT_EQ(server.requests().at(0).rfind("GET / HTTP/1.0\r\n", 0), 0u);
+        }
+    }
 }
 
 TEST(HttpRequest, ProxyGetsTheAbsoluteTargetAndProxyAuthorization) {
@@ -278,6 +338,21 @@ TEST(HttpFailure, RefusedConnectionEndsWith404AndTheErrorText) {
     EXPECT_EQ(c.State(), Ready);
 }
 
+TEST(HttpFailure, UnknownHostEndsWith404AndTheLookupError) {
+    MessageLoop loop;
+    test::NxdomainServer dns;
+    std::shared_ptr<AresResolver> resolver = AresResolver::ForLoop(loop);
+    ASSERT_TRUE(resolver->SetServers(dns.address()));
+    THttpCli c(loop);
+    HttpProbe p(c);
+    c.URL = "http://no-such-gateway.zendrel-test/whois";
+    c.GetAsync();
+    ASSERT_TRUE(RunUntilDone(loop, p));
+    EXPECT_EQ(p.doneError, 11001);
+    EXPECT_EQ(c.StatusCode(), 404);
+    EXPECT_EQ(c.ReasonPhrase(), "can't resolve hostname to IP address");
+}
+
 TEST(HttpLifetime, ClientDestroyedFromAPostedMessageLeavesNothingBehind) {
     MessageLoop loop;
     const int fdsBefore = test::OpenFdCount();
@@ -308,4 +383,83 @@ TEST(HttpLifetime, ClientDestroyedFromAPostedMessageLeavesNothingBehind) {
     loop.runUntilIdle();
     EXPECT_EQ(loop.pendingCount(), 0u);
     EXPECT_EQ(test::OpenFdCount(), fdsBefore);
+}
+
+TEST(HttpRelocation, TargetsFormedFromTheLocationValue) {
+    MessageLoop loop;
+    ScriptedServer final(ScriptedServer::reply(Ok10()));
+    struct Case {
+        std::string location;
+        std::string secondRequestLine;
+    } cases[] = {
+        // An absolute address without a path asks for the server's root.
+        {final.url(""), "GET / HTTP/1.0\r\n"},
+        // A bare name is a document beside the current one, on the same server.
+        {"next.html", "GET http://127.0.0.1/next.html HTTP/1.0\r\n"},
+    };
+    for (const Case& k : cases) {
+        ScriptedServer first(
+            [&](int n) {
+                return n == 0 ? ScriptedServer::reply(
+                                    "HTTP/1.0 302 Found\r\nLocation: " + k.location + "\r\n\r\n")
+                              : ScriptedServer::reply(Ok10());
+            },
+            2);
+        THttpCli c(loop);
+        HttpProbe p(c);
+        c.URL = first.url("/start");
+        c.GetAsync();
+        ASSERT_TRUE(RunUntilDone(loop, p)) << k.location;
+        std::vector<std::string> firstGot = first.requests();
+        std::string second = firstGot.size() == 2 ? firstGot[1] : final.requests().at(0);
+        EXPECT_EQ(second.rfind(k.secondRequestLine, 0), 0u) << k.location << ": " << second;
+        EXPECT_EQ(p.body, "0123456789") << k.location;
+    }
+}
+
+TEST(HttpRelocation, ThroughAProxyTheDocumentPortIsKept) {
+    MessageLoop loop;
+    ScriptedServer proxy(
+        [](int n) {
+            return n == 0 ? ScriptedServer::reply("HTTP/1.0 302 Found\r\nLocation: /b\r\n\r\n")
+                          : ScriptedServer::reply(Ok10());
+        },
+        2);
+    THttpCli c(loop);
+    HttpProbe p(c);
+    c.URL = "http://gw.example:8080/a";
+    c.Proxy = "127.0.0.1:" + std::to_string(proxy.port());
+    c.GetAsync();
+    ASSERT_TRUE(RunUntilDone(loop, p));
+    ASSERT_EQ(proxy.requests().size(), 2u);
+    EXPECT_EQ(proxy.requests()[1].rfind("GET http://gw.example:8080/b HTTP/1.0\r\n", 0), 0u);
+    EXPECT_EQ(c.Location(), "http://gw.example:8080/b");
+}
+
+TEST(HttpLifetime, NextRequestMayStartFromRequestDone) {
+    MessageLoop loop;
+    int refusedPort = 0;
+    {
+        ScriptedServer gone(ScriptedServer::Script{});
+        refusedPort = gone.port();
+    }
+    ScriptedServer server(ScriptedServer::reply(Ok10()), 2);
+    const std::vector<std::string> urls{
+        "http://127.0.0.1:" + std::to_string(refusedPort) + "/", server.url("/1"),
+        "http://127.0.0.1:" + std::to_string(refusedPort) + "/", server.url("/2")};
+    THttpCli c(loop);
+    std::vector<std::string> outcomes;
+    c.OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t e) {
+        outcomes.push_back(std::to_string(s->StatusCode()) + "/" + std::to_string(e));
+        if (outcomes.size() < urls.size()) {
+            s->URL = urls[outcomes.size()];
+            s->GetAsync();
+        }
+    };
+    c.URL = urls[0];
+    c.GetAsync();
+    ASSERT_TRUE(loop.runUntil([&] { return outcomes.size() == urls.size(); }, kWait));
+    loop.runUntil([] { return false; }, 50);
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"404/10061", "200/0", "404/10061", "200/0"}));
+    EXPECT_EQ(c.State(), Ready);
 }

@@ -2,11 +2,14 @@
 
 #include "net/SocketErrors.h"
 #include "tests/support/FdCount.h"
+#include "tests/support/NxdomainServer.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <netinet/in.h>
+#include <stdexcept>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -135,7 +138,9 @@ TEST(SocketLookup, EmptyNameRaisesOrReportsInvalidArgument) {
 
 TEST(SocketLookup, NameResolvesFromTheLoopAndCancelWinsOverALateAnswer) {
     MessageLoop loop;
-    TWSocket s(loop);
+    const int fdsBefore = test::OpenFdCount();
+    auto owned = std::make_unique<TWSocket>(loop);
+    TWSocket& s = *owned;
     Recorder r;
     r.attach(s);
     s.DnsLookup("localhost");
@@ -151,6 +156,8 @@ TEST(SocketLookup, NameResolvesFromTheLoopAndCancelWinsOverALateAnswer) {
     r.inCall = false;
     loop.runUntil([] { return false; }, 200);
     EXPECT_EQ(r.events, (std::vector<std::string>{"dns 10004 (in call)"}));
+    owned.reset(); // the last socket of the loop takes the resolver and its descriptors along
+    EXPECT_EQ(test::OpenFdCount(), fdsBefore);
 }
 
 TEST(SocketMisuse, ConnectAndSettersCheckTheirPreconditions) {
@@ -260,4 +267,40 @@ TEST(SocketConnection, ResetByPeerClosesWithTheResetError) {
     EXPECT_EQ(r.count("closed"), 1);
     EXPECT_EQ(r.events.back(), "closed 10054");
     EXPECT_EQ(s.State(), wsClosed);
+}
+
+TEST(SocketConnection, StateChangesAndAFailingHandlerAbortsTheConnection) {
+    MessageLoop loop;
+    ScriptedServer server(ScriptedServer::Script{ScriptedServer::hold()});
+    TWSocket s(loop);
+    std::vector<std::string> states;
+    s.OnChangeState = [&](TWSocket*, TSocketState from, TSocketState to) {
+        states.push_back(std::to_string(from) + ">" + std::to_string(to));
+    };
+    s.OnSessionConnected = [](TWSocket*, std::uint16_t) {
+        throw std::runtime_error("handler failed");
+    };
+    std::string caught;
+    s.OnBgException = [&](TWSocket*, const std::exception& e, bool&) { caught = e.what(); };
+    ConnectTo(s, server.port());
+    ASSERT_TRUE(loop.runUntil([&] { return !caught.empty(); }, kWait));
+    EXPECT_EQ(caught, "handler failed");
+    EXPECT_EQ(s.State(), wsClosed);
+    // closed 7, opened 1, connecting 3, connected 4
+    EXPECT_EQ(states, (std::vector<std::string>{"7>1", "1>3", "3>4", "4>7"}));
+}
+
+TEST(SocketLookup, UnknownNameArrivesAsHostNotFound) {
+    MessageLoop loop;
+    test::NxdomainServer dns;
+    std::shared_ptr<AresResolver> resolver = AresResolver::ForLoop(loop);
+    ASSERT_TRUE(resolver->SetServers(dns.address()));
+    TWSocket s(loop);
+    Recorder r;
+    r.attach(s);
+    s.DnsLookup("no-such-name.zendrel-test");
+    ASSERT_TRUE(loop.runUntil([&] { return !r.events.empty(); }, kWait));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"dns 11001"}));
+    EXPECT_EQ(s.DnsResult(), "");
+    EXPECT_EQ(resolver->PendingCount(), 0u);
 }

@@ -15,6 +15,18 @@ namespace {
 constexpr int kReadLimitMs = 5000;
 constexpr int kHoldLimitMs = 20000;
 
+// A request is complete after its blank line and, when it announces one, its body.
+bool Complete(const std::string& got) {
+    std::size_t end = got.find("\r\n\r\n");
+    if (end == std::string::npos)
+        return false;
+    std::size_t cl = got.find("Content-Length: ");
+    if (cl == std::string::npos || cl > end)
+        return true;
+    std::size_t length = std::stoul(got.substr(cl + 16));
+    return got.size() >= end + 4 + length;
+}
+
 } // namespace
 
 ScriptedServer::ScriptedServer(Script script, int maxConnections)
@@ -86,8 +98,7 @@ void ScriptedServer::sleepUnlessStopped(int ms) {
 bool ScriptedServer::readRequest(int fd, int index) {
     std::string got;
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadLimitMs);
-    while (!stopping_ && got.find("\r\n\r\n") == std::string::npos &&
-           std::chrono::steady_clock::now() < end) {
+    while (!stopping_ && !Complete(got) && std::chrono::steady_clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, 20) <= 0)
             continue;

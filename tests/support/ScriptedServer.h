@@ -9,7 +9,8 @@
 
 namespace zendrel::test {
 
-// A TCP server on 127.0.0.1 that plays a script per connection: read the request, send exact
+// A TCP server on 127.0.0.1 that plays a script per connection: read the request (and its body
+// when it announces one), send exact
 // bytes, pause, close, reset, or hold the connection open without answering. It runs on its own
 // threads with blocking sockets, so the code under test sees a real peer. Every wait is bounded
 // and the server accepts at most `maxConnections` connections.
