@@ -132,6 +132,19 @@ void CandidateGenerator::beginRows() {
 }
 
 bool CandidateGenerator::step() {
+    try {
+        phaseStep();
+    } catch (...) {
+        abandon();
+        throw; // the loop reports it
+    }
+    if (phase_ != Phase::Done)
+        return true;
+    idle_.reset();
+    return false;
+}
+
+void CandidateGenerator::phaseStep() {
     switch (phase_) {
     case Phase::Combine:
         combineStep();
@@ -149,10 +162,18 @@ bool CandidateGenerator::step() {
     case Phase::Done:
         break;
     }
-    if (phase_ != Phase::Done)
-        return true;
+}
+
+// A step that failed (the name lists outgrew memory, say) ends the search as Stop would, so the
+// window is never left waiting for a generation that no longer runs.
+void CandidateGenerator::abandon() {
+    run_.stopRequested = true;
+    if (run_.runState == RunState::Generating) {
+        run_.runState = RunState::Idle;
+        window_.setRunButtons(true, false, true);
+    }
     idle_.reset();
-    return false;
+    finish();
 }
 
 void CandidateGenerator::combineStep() {
@@ -165,12 +186,16 @@ void CandidateGenerator::combineStep() {
         return;
     }
     MaskRepeats(tuple_, mask_);
-    std::string joined;
-    for (std::size_t i = 0; i < tuple_.size(); ++i)
-        if (mask_[i] != -1)
-            joined += keywords_[static_cast<std::size_t>(tuple_[i])];
-    if (!joined.empty())
-        scratch_.push_back(std::move(joined));
+    // A repeat of an earlier tuple's keyword sequence joins to a name T already holds; keeping
+    // it would only grow T (to 10^10 texts for ten keywords joined ten at a time).
+    if (FirstTupleOfSequence(tuple_, mask_)) {
+        std::string joined;
+        for (std::size_t i = 0; i < tuple_.size(); ++i)
+            if (mask_[i] != -1)
+                joined += keywords_[static_cast<std::size_t>(tuple_[i])];
+        if (!joined.empty())
+            scratch_.push_back(std::move(joined));
+    }
     progress_.step();
 }
 

@@ -59,6 +59,8 @@ private:
     void beginAdditional();
     void beginRows();
     bool step();
+    void phaseStep();
+    void abandon();
     void combineStep();
     void collectStep();
     void additionalStep();

@@ -32,6 +32,37 @@ void MaskRepeats(const IndexTuple& tuple, IndexTuple& mask) {
     }
 }
 
+bool FirstTupleOfSequence(const IndexTuple& tuple, const IndexTuple& mask) {
+    // The first tuple of a sequence takes, position by position, the smallest index still
+    // allowed: any index already used while enough positions remain for the unused ones, or the
+    // sequence's next new index.
+    std::size_t distinct = 0;
+    for (std::int32_t m : mask)
+        distinct += m != -1 ? 1 : 0;
+    std::size_t used = 0;
+    std::int32_t smallestUsed = 0;
+    for (std::size_t j = 0; j < tuple.size(); ++j) {
+        const bool isNew = mask[j] != -1;
+        std::int32_t allowed = isNew ? tuple[j] : -1; // the next new index, when this is it
+        if (!isNew) {
+            // The next new index sits at a later unmasked position.
+            for (std::size_t k = j + 1; k < tuple.size() && allowed == -1; ++k)
+                if (mask[k] != -1)
+                    allowed = tuple[k];
+        }
+        const std::size_t remaining = tuple.size() - j;
+        if (used > 0 && remaining > distinct - used)
+            allowed = allowed == -1 ? smallestUsed : std::min(allowed, smallestUsed);
+        if (tuple[j] != allowed)
+            return false;
+        if (isNew) {
+            smallestUsed = used == 0 ? tuple[j] : std::min(smallestUsed, tuple[j]);
+            ++used;
+        }
+    }
+    return true;
+}
+
 void NormalizeHyphens(std::string& name) {
     for (std::size_t at = name.find("--"); at != std::string::npos; at = name.find("--"))
         name.erase(at, 2);

@@ -18,6 +18,11 @@ bool NextCombination(IndexTuple& tuple, std::int32_t base);
 // first occurrence of each keyword stays.
 void MaskRepeats(const IndexTuple& tuple, IndexTuple& mask);
 
+// True when `tuple` (with `mask` from MaskRepeats) is the first tuple, in NextCombination's
+// order, whose unmasked indexes give this sequence of keywords. Later tuples with the same
+// sequence join to the same text, so only the first one needs joining.
+bool FirstTupleOfSequence(const IndexTuple& tuple, const IndexTuple& mask);
+
 // Removes every "--" pair (first occurrence first, until none is left), then one leading and
 // one trailing hyphen.
 void NormalizeHyphens(std::string& name);

@@ -10,7 +10,8 @@
 
 namespace zendrel {
 
-class LookupConnection;
+class TMyHTTPCLI;
+using LookupConnection = TMyHTTPCLI;
 
 // Told about every change of the store, so a view can repaint what changed. Calls are cheap and
 // frequent (one per written text); a view coalesces them into a few repaints a second.
@@ -59,7 +60,8 @@ public:
     void setConnection(std::size_t row, LookupConnection* c);
 
     // Deletes, in one compacting pass, every row for which `drop` is true (rows keep their order).
-    // `drop` receives the row index as it was before the call.
+    // `drop` receives the row's index as it was before the call and may read that row (and the
+    // rows after it) through the store.
     template <typename Pred>
     std::size_t removeIf(Pred drop);
 

@@ -9,6 +9,7 @@
 // uses CR LF. The bytes are never recoded: a word comes back exactly as it was read.
 #include "engine/WordListFiles.h"
 
+#include "lookup/SplitFields.h"
 #include "platform/Files.h"
 
 namespace zendrel {
@@ -17,19 +18,8 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The line's fields at every ";"; an empty line has none, a trailing ";" gives an empty field.
-std::vector<std::string_view> splitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    if (line.empty())
-        return fields;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t sep = line.find(';', start);
-        fields.push_back(line.substr(start, sep == std::string_view::npos ? sep : sep - start));
-        if (sep == std::string_view::npos)
-            return fields;
-        start = sep + 1;
-    }
+std::string flagCell(bool on) {
+    return on ? std::string(1, '1') : std::string();
 }
 
 bool flagOn(const std::string& cell) {
@@ -48,24 +38,24 @@ WordListLoad readList(const std::string& path, std::string& bytes) {
 std::vector<KeywordEntry> parseKeywords(std::string_view bytes) {
     std::vector<KeywordEntry> entries;
     for (const std::string& line : SplitLines(bytes)) {
-        std::vector<std::string_view> fields = splitFields(line);
+        std::vector<std::string> fields = SplitFields(';', line);
         if (fields.empty())
             continue;
         bool unchecked = fields.size() > 1 && !fields[1].empty() && fields[1].front() == '-';
-        entries.push_back({std::string(fields[0]), !unchecked});
+        entries.push_back({std::move(fields[0]), !unchecked});
     }
     return entries;
 }
 
 AdditionalRow parseAdditionalRow(std::string_view line) {
     AdditionalRow row;
-    std::vector<std::string_view> fields = splitFields(line);
+    std::vector<std::string> fields = SplitFields(';', line);
     if (fields.empty())
         return row;
     std::string_view flags = fields.size() > 1 ? fields[1] : std::string_view();
-    row.word = std::string(fields[0]);
-    row.first = (flags.size() >= 1 && flags[0] == '-') ? "" : "1";
-    row.last = (flags.size() >= 2 && flags[1] == '-') ? "" : "1";
+    row.word = std::move(fields[0]);
+    row.first = flagCell(!(flags.size() >= 1 && flags[0] == '-'));
+    row.last = flagCell(!(flags.size() >= 2 && flags[1] == '-'));
     return row;
 }
 

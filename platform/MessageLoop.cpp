@@ -29,6 +29,9 @@ unsigned toEpoll(unsigned interest) {
         ev |= EPOLLIN | EPOLLRDHUP;
     if (interest & kFdWritable)
         ev |= EPOLLOUT;
+    // Lets a socket hear of the peer's close while it does not want more data.
+    if (interest & kFdHangup)
+        ev |= EPOLLRDHUP;
     return ev;
 }
 

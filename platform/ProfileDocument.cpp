@@ -67,6 +67,13 @@ std::string detectLineEnd(std::string_view bytes) {
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     ProfileDocument doc;
+    // Some editors put a byte-order mark in front of the first line; left there it would hide
+    // the first section, and the next update would add a second one.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        doc.byteOrderMark_ = kByteOrderMark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     doc.lines_ = SplitLines(bytes);
     doc.lineEnd_ = detectLineEnd(bytes);
     return doc;
@@ -115,7 +122,8 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
 void ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     // A line break inside a value would end the line early and turn the rest of the value into
     // lines of its own (even a new section), so it is written as a blank instead.
-    std::string line = std::string(key) + "=" + std::string(value);
+    std::string line(key);
+    line.append("=").append(value);
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
 
@@ -123,7 +131,8 @@ void ProfileDocument::set(std::string_view section, std::string_view key, std::s
     if (!header) {
         if (!lines_.empty() && !trimBlanks(lines_.back()).empty())
             lines_.emplace_back();
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string header("[");
+        lines_.push_back(header.append(section).append("]"));
         lines_.push_back(std::move(line));
         return;
     }
@@ -140,7 +149,7 @@ void ProfileDocument::set(std::string_view section, std::string_view key, std::s
 }
 
 std::string ProfileDocument::serialize() const {
-    std::string out;
+    std::string out = byteOrderMark_;
     for (const auto& line : lines_) {
         out += line;
         out += lineEnd_;

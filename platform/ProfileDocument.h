@@ -37,6 +37,7 @@ private:
 
     std::vector<std::string> lines_;
     std::string lineEnd_ = "\r\n";
+    std::string byteOrderMark_; // kept as found
 };
 
 } // namespace zendrel

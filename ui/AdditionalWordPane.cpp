@@ -87,17 +87,18 @@ QString AdditionalWordPane::cell(int row, int column) const {
 }
 
 void AdditionalWordPane::setCell(int row, int column, const QString& text) {
-    QTableWidgetItem* item = sgAdd->item(row, column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        sgAdd->setItem(row, column, item);
+    if (QTableWidgetItem* item = sgAdd->item(row, column)) {
+        item->setText(text);
+        return;
     }
-    item->setText(text);
+    sgAdd->setItem(row, column, new QTableWidgetItem(text));
 }
 
 void AdditionalWordPane::setWord(int row, const std::string& bytes) {
-    setCell(row, kWord, WordDisplayText(bytes));
-    sgAdd->item(row, kWord)->setData(kBytesRole, QByteArray::fromStdString(bytes));
+    // The item is filled before it enters the grid, so the view hears of it once.
+    auto* item = new QTableWidgetItem(WordDisplayText(bytes));
+    item->setData(kBytesRole, QByteArray::fromStdString(bytes));
+    sgAdd->setItem(row, kWord, item);
 }
 
 std::string AdditionalWordPane::wordBytes(int row) const {

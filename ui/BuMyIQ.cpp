@@ -116,16 +116,38 @@ void T_FIQ::pasteFiltered(const QString& text) {
         eItem->insert(kept);
 }
 
+// Built here rather than taken from the field, because the stock menu's paste would insert the
+// clipboard unfiltered and cannot be told apart reliably from its other entries.
+QMenu* T_FIQ::createFieldMenu() {
+    auto* menu = new QMenu(eItem);
+    const bool editable = !eItem->isReadOnly();
+    const bool selected = eItem->hasSelectedText();
+    auto add = [&](const char* name, const QString& text, QKeySequence::StandardKey key,
+                   bool enabled, auto slot) {
+        QAction* a = menu->addAction(text + '\t' + QKeySequence(key).toString(), this, slot);
+        a->setObjectName(name);
+        a->setEnabled(enabled);
+    };
+    add("edit-undo", "&Undo", QKeySequence::Undo, eItem->isUndoAvailable(),
+        [this] { eItem->undo(); });
+    add("edit-redo", "&Redo", QKeySequence::Redo, eItem->isRedoAvailable(),
+        [this] { eItem->redo(); });
+    menu->addSeparator();
+    add("edit-cut", "Cu&t", QKeySequence::Cut, editable && selected, [this] { eItem->cut(); });
+    add("edit-copy", "&Copy", QKeySequence::Copy, selected, [this] { eItem->copy(); });
+    add("edit-paste", "&Paste", QKeySequence::Paste,
+        editable && !QApplication::clipboard()->text().isEmpty(),
+        [this] { pasteFiltered(QApplication::clipboard()->text()); });
+    add("edit-delete", "Delete", QKeySequence::Delete, editable && selected,
+        [this] { eItem->del(); });
+    menu->addSeparator();
+    add("select-all", "Select All", QKeySequence::SelectAll, !eItem->text().isEmpty(),
+        [this] { eItem->selectAll(); });
+    return menu;
+}
+
 void T_FIQ::showFieldMenu(const QPoint& pos) {
-    QMenu* menu = eItem->createStandardContextMenu();
-    // The stock paste action would insert the clipboard unfiltered.
-    for (QAction* action : menu->actions()) {
-        if (action->objectName() == "edit-paste") {
-            disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this,
-                    [this] { pasteFiltered(QApplication::clipboard()->text()); });
-        }
-    }
+    QMenu* menu = createFieldMenu();
     menu->exec(eItem->mapToGlobal(pos));
     delete menu;
 }

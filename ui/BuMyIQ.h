@@ -5,6 +5,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace zendrel {
@@ -23,6 +24,8 @@ public:
 
     // The field's text with blanks and control characters removed from both ends.
     QString trimmedText() const;
+    // The field's context menu, whose paste is filtered like typing; the caller owns it.
+    QMenu* createFieldMenu();
 
 signals:
     // A typed or pasted character was refused (the default beep has sounded).

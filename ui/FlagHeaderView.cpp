@@ -8,9 +8,12 @@
 namespace zendrel {
 
 FlagHeaderView::FlagHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
-    setSectionsClickable(true);
+    // Clicks are handled on release (any button); a clickable section would also select its
+    // column and move the grid's current row.
+    setSectionsClickable(false);
     setHighlightSections(false);
-    setSectionResizeMode(QHeaderView::Interactive);
+    // Fixed widths: a resize drag would end in a release that toggles a column.
+    setSectionResizeMode(QHeaderView::Fixed);
 }
 
 QString FlagHeaderView::text(int column) const {

@@ -10,7 +10,8 @@ namespace zendrel {
 QString WordDisplayText(const std::string& bytes);
 
 // The bytes for a word the user typed: the bytes it came from when the text is unchanged, so
-// confirming an edit never recodes a word, otherwise its UTF-8 form.
+// confirming an edit never recodes a word; otherwise the encoding the old word was shown in
+// (single bytes, or UTF-8 for new words and words that were UTF-8).
 std::string WordBytes(const QString& text, const std::string& previousBytes = {});
 
 } // namespace zendrel

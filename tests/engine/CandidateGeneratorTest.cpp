@@ -203,15 +203,28 @@ TEST_F(CandidateGeneratorTest, StopDuringRowPhaseKeepsRowsMadeSoFar) {
     EXPECT_FALSE(window.progressVisible);
 }
 
-TEST_F(CandidateGeneratorTest, NewRowsHaveEveryEmptySubItem) {
-    store.setExtraColumnCount(2);
-    search(words({"shop"}));
-    ASSERT_EQ(store.size(), 1u);
-    EXPECT_EQ(store.subItemCount(), 5);
-    EXPECT_FALSE(store.checked(0));
-    EXPECT_EQ(store.connection(0), nullptr);
-    for (int i = 0; i < store.subItemCount(); ++i)
-        EXPECT_EQ(store.subItem(0, i), "");
+TEST_F(CandidateGeneratorTest, FailingStepEndsTheSearchAndIsReported) {
+    std::vector<std::string> reported;
+    loop.setFailureHook([&](const std::string& what) { reported.push_back(what); });
+
+    window.failAtPositionCall = 2; // the first tuple's progress step
+    search(words({"a", "b", "c", "d"}, {"com"}, 2));
+    EXPECT_EQ(reported, std::vector<std::string>{"progress bar gone"});
+    EXPECT_TRUE(run.stopRequested);
+    EXPECT_EQ(store.size(), 0u);
+    expectIdleWindow();
+
+    // During the row phase the run has begun: it is left to finish the stopped run.
+    run = RunVariables{};
+    window.positionCalls = 0;
+    window.failAtPositionCall = 3;
+    search(words({"a", "b", "c", "d"}));
+    EXPECT_EQ(reported.size(), 2u);
+    EXPECT_TRUE(run.stopRequested);
+    EXPECT_EQ(run.runState, RunState::SearchRun);
+    EXPECT_EQ(store.size(), 2u);
+    EXPECT_FALSE(gen.active());
+    EXPECT_FALSE(window.progressVisible);
 }
 
 TEST_F(CandidateGeneratorTest, ProgressFollowsStepsAndScalesHugeCounts) {

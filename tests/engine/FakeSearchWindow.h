@@ -2,6 +2,7 @@
 
 #include "engine/SearchWindow.h"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ public:
     int progressMaximum = 100;
     int progressPosition = 0;
     int positionCalls = 0;
+    int failAtPositionCall = -1; // that call throws, as a broken window might
     bool busy = false;
     int busyCalls = 0;
     std::string resumeCaption = "Resume";
@@ -36,8 +38,9 @@ public:
     void setProgressVisible(bool shown) override { progressVisible = shown; }
     void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
     void setProgressPosition(int position) override {
+        if (++positionCalls == failAtPositionCall)
+            throw std::runtime_error("progress bar gone");
         progressPosition = position;
-        ++positionCalls;
     }
     void setBusyCursor(bool on) override {
         busy = on;

@@ -1,5 +1,6 @@
 #include "engine/NameRules.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -44,6 +45,28 @@ TEST(MaskRepeats, KeepsFirstOccurrenceOfEachIndex) {
     }
 }
 
+// Against brute force: the first tuples of their sequences give every sequence once, in the
+// order in which the sequences first appear among all tuples.
+TEST(FirstTupleOfSequence, KeepsExactlyTheFirstAppearanceOfEachSequence) {
+    for (int size = 1; size <= 4; ++size) {
+        for (int base = 1; base <= 4; ++base) {
+            std::vector<IndexTuple> firstSeen, kept;
+            for (const IndexTuple& p : allTuples(size, base)) {
+                IndexTuple m, seq;
+                MaskRepeats(p, m);
+                for (std::int32_t v : m)
+                    if (v != -1)
+                        seq.push_back(v);
+                if (std::find(firstSeen.begin(), firstSeen.end(), seq) == firstSeen.end())
+                    firstSeen.push_back(seq);
+                if (FirstTupleOfSequence(p, m))
+                    kept.push_back(seq);
+            }
+            EXPECT_EQ(kept, firstSeen) << size << " positions, base " << base;
+        }
+    }
+}
+
 TEST(NormalizeHyphens, DropsDoublePairsThenOneHyphenAtEachEnd) {
     const std::pair<std::string, std::string> cases[] = {
         {"a--b", "ab"},    {"a---b", "a-b"},       {"a----b", "ab"}, {"-shop", "shop"},
@@ -55,24 +78,6 @@ TEST(NormalizeHyphens, DropsDoublePairsThenOneHyphenAtEachEnd) {
         NormalizeHyphens(s);
         EXPECT_EQ(s, out) << in;
     }
-}
-
-TEST(StripHyphens, RemovesEveryHyphenAndReportsChange) {
-    std::string s = "-a-b--c-";
-    EXPECT_TRUE(StripHyphens(s));
-    EXPECT_EQ(s, "abc");
-    EXPECT_FALSE(StripHyphens(s));
-    EXPECT_EQ(s, "abc");
-}
-
-TEST(CaseInsensitiveLess, IgnoresAsciiCaseOnly) {
-    CaseInsensitiveLess less;
-    EXPECT_FALSE(less("Web", "web"));
-    EXPECT_FALSE(less("web", "Web"));
-    EXPECT_TRUE(less("apple", "Banana"));
-    EXPECT_TRUE(less("my-shop", "myshop"));
-    EXPECT_TRUE(less("net", "netweb"));
-    EXPECT_TRUE(less("\xC4", "\xE4")); // bytes above ASCII are distinct, ordered by value
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "engine/WordListFiles.h"
 
 #include "platform/Files.h"
+#include "tests/engine/WordListPrinters.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

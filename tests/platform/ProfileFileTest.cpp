@@ -38,6 +38,11 @@ TEST(ProfileFile, SectionsAndKeysMatchWithoutRegardToCase) {
     EXPECT_EQ(GetProfileString(path, "param", "timeout"), "9");
     WriteProfileString(path, "Param", "Links", "3");
     EXPECT_EQ(dir.read("param.txt"), "[PARAM]\nLinks=3\n  TimeOut=9\n");
+
+    dir.write("param.txt", "\xEF\xBB\xBF[Param]\r\nLinks=8\r\n"); // saved by an editor
+    EXPECT_EQ(GetProfileString(path, "Param", "Links"), "8");
+    WriteProfileString(path, "Param", "Links", "6");
+    EXPECT_EQ(dir.read("param.txt"), "\xEF\xBB\xBF[Param]\r\nLinks=6\r\n");
 }
 
 TEST(ProfileFile, UpdateKeepsEverythingElseOfAHandEditedFile) {

@@ -53,8 +53,10 @@ GatewayProcess::GatewayProcess(const std::string& program, std::vector<std::stri
     std::string line = readFirstLine(out[0], 10000);
     ::close(out[0]);
     if (pid_ < 0 || line.empty() || line.back() != '\n') {
-        if (pid_ > 0)
-            waitForExit(0);
+        if (pid_ > 0 && !waitForExit(1000)) {
+            ::kill(pid_, SIGKILL); // started but silent: never leave it behind
+            ::waitpid(pid_, nullptr, 0);
+        }
         throw std::runtime_error("the gateway did not start: " + program);
     }
     port_ = static_cast<std::uint16_t>(std::stoi(line));

@@ -1,11 +1,10 @@
 #include "tests/support/TempDir.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <stdlib.h>
 
 namespace zendrel::test {
 

@@ -12,7 +12,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& path() const { return path_; }  // with a trailing '/'
+    const std::string& path() const { return path_; } // with a trailing '/'
     std::string file(const std::string& name) const { return path_ + name; }
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;

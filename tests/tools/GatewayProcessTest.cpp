@@ -68,6 +68,20 @@ TEST(GatewayProcess, RefusesRequestsItCannotAnswer) {
     EXPECT_NE(r.bytes.find("Domain Name: SHOP.COM"), std::string::npos);
 }
 
+TEST(GatewayProcess, ReadsARequestThatArrivesInPieces) {
+    GatewayProcess gateway = StartGateway();
+    int fd = ConnectLoopback(gateway.port());
+    ASSERT_GE(fd, 0);
+    const std::string request = WhoisRequest("shop.com");
+    const std::size_t cuts[] = {0, 3, 17, request.size() - 1, request.size()};
+    for (std::size_t i = 0; i + 1 < std::size(cuts); ++i) {
+        ASSERT_TRUE(SendAll(fd, request.substr(cuts[i], cuts[i + 1] - cuts[i])));
+        usleep(20000); // lets each piece arrive on its own
+    }
+    Received r = ReadUntilClosed(fd, 10000);
+    EXPECT_NE(r.bytes.find("Domain Name: SHOP.COM"), std::string::npos);
+}
+
 TEST(GatewayProcess, LeavesOutContentLengthWhenAsked) {
     GatewayProcess gateway = StartGateway({"--no-content-length"});
     SplitReply reply = SplitHttpReply(FetchLoopback(gateway.port(), WhoisRequest("a.com")).bytes);
@@ -97,13 +111,13 @@ TEST(GatewayProcess, ResetModeCutsTheBodyWithAReset) {
 }
 
 TEST(GatewayProcess, TrickleModeSendsOneByteAtATime) {
-    GatewayProcess gateway = StartGateway({"--mode", "trickle", "--trickle-ms", "3"});
+    GatewayProcess gateway = StartGateway({"--mode", "trickle", "--trickle-ms", "5"});
     Received r = FetchLoopback(gateway.port(), WhoisRequest("a.com"), 30000);
     SplitReply reply = SplitHttpReply(r.bytes);
     ASSERT_TRUE(reply.complete);
     EXPECT_TRUE(reply.body.ends_with("% End of reply.\n"));
-    // Bytes sent 3 ms apart mostly arrive one by one; a slow client may catch a few together.
-    EXPECT_GT(r.reads, static_cast<int>(r.bytes.size() / 2));
+    // Bytes sent 5 ms apart mostly arrive one by one; a busy machine may let a few pile up.
+    EXPECT_GT(r.reads, static_cast<int>(r.bytes.size() / 4));
 }
 
 TEST(GatewayProcess, DelayHoldsTheReplyBack) {

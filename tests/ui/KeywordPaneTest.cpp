@@ -1,6 +1,7 @@
 #include "ui/KeywordPane.h"
 
 #include "platform/Files.h"
+#include "tests/engine/WordListPrinters.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/FakeDialogs.h"
 #include "ui/CheckAllBox.h"

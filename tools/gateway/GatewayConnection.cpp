@@ -41,7 +41,7 @@ std::optional<std::int64_t> GatewayConnection::due() const {
     return due_;
 }
 
-GatewayConnection::ReadResult GatewayConnection::onReadable(std::int64_t) {
+GatewayConnection::ReadResult GatewayConnection::onReadable() {
     char buf[4096];
     for (;;) {
         ssize_t n = ::recv(fd_, buf, sizeof buf, 0);

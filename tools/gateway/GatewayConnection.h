@@ -30,7 +30,7 @@ public:
     const std::string& head() const { return in_; }
 
     // Reads what arrived; tells when the head is complete (or too large to wait for).
-    ReadResult onReadable(std::int64_t now);
+    ReadResult onReadable();
     // Starts the reply once the head is complete.
     void respond(std::string reply, std::int64_t now);
     void onWritable(std::int64_t now);

@@ -134,7 +134,7 @@ void GatewayServer::acceptClients(std::int64_t now) {
 }
 
 void GatewayServer::handleRead(GatewayConnection& c, std::int64_t now) {
-    if (c.onReadable(now) != GatewayConnection::ReadResult::RequestComplete)
+    if (c.onReadable() != GatewayConnection::ReadResult::RequestComplete)
         return;
     ++requests_;
     if (options_.maxRequests > 0 && requests_ >= options_.maxRequests)

@@ -1,0 +1,147 @@
+// zendrel-search [FOLDER]: runs Search on a workspace folder exactly as the window would with its
+// stored options, and writes the results to standard output as "Save Results" writes them with
+// the stored filter. Progress goes to standard error. Nothing is written to the workspace.
+#include "app/ConsoleWindow.h"
+#include "engine/CandidateGenerator.h"
+#include "engine/CheckAllToggle.h"
+#include "engine/ResultExport.h"
+#include "engine/ResultStore.h"
+#include "engine/SearchRun.h"
+#include "engine/Workspace.h"
+#include "platform/Files.h"
+#include "platform/MessageLoop.h"
+
+#include <cstdio>
+#include <signal.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zendrel;
+
+namespace {
+
+constexpr unsigned WM_SIGNAL = WM_USER + 1;
+constexpr unsigned kProgressTimer = 1;
+
+// Ctrl-C and termination arrive through the loop like any other event, and act as Stop.
+class Console : public MessageTarget {
+public:
+    Console(MessageLoop& loop, RunVariables& vars, ResultStore& rows, SearchRun& run)
+        : MessageTarget(loop), vars_(vars), rows_(rows), run_(run), start_(loop.now()) {}
+    bool interrupted = false;
+
+protected:
+    void handleMessage(const Message& m) override {
+        if (m.msg == WM_SIGNAL)
+            onSignal(static_cast<int>(m.wParam));
+        else if (m.msg == WM_TIMER && m.wParam == kProgressTimer)
+            progress();
+    }
+
+private:
+    void onSignal(int fd) {
+        signalfd_siginfo info;
+        while (::read(fd, &info, sizeof info) == sizeof info)
+            interrupted = true;
+        if (!interrupted)
+            return;
+        if (vars_.runState == RunState::Generating)
+            vars_.stopRequested = true;
+        else
+            run_.sbStopClick();
+    }
+    void progress() {
+        const long done = std::max<long>(0, vars_.lastDispatched + 1 - vars_.activeLookups);
+        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done, rows_.size(),
+                     vars_.activeLookups, static_cast<long long>((loop().now() - start_) / 1000));
+    }
+
+    RunVariables& vars_;
+    ResultStore& rows_;
+    SearchRun& run_;
+    Millis start_;
+};
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int SignalFd() {
+    sigset_t mask;
+    sigemptyset(&mask);
+    sigaddset(&mask, SIGINT);
+    sigaddset(&mask, SIGTERM);
+    sigprocmask(SIG_BLOCK, &mask, nullptr);
+    return signalfd(-1, &mask, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+void WriteAll(const std::string& text) {
+    std::size_t off = 0;
+    while (off < text.size()) {
+        std::size_t n = std::fwrite(text.data() + off, 1, text.size() - off, stdout);
+        if (n == 0)
+            break;
+        off += n;
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 ||
+        (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help"))) {
+        std::fprintf(stderr, "usage: zendrel-search [FOLDER]\n");
+        return 2;
+    }
+    const std::string folder = argc == 2 ? argv[1] : ProgramFolder();
+    if (!IsFolder(folder)) {
+        std::fprintf(stderr, "zendrel-search: the workspace folder '%s' does not exist\n",
+                     folder.c_str());
+        return 2;
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+    const Workspace ws = LoadWorkspace(folder);
+
+    MessageLoop loop;
+    loop.setFailureHook([](const std::string& what) {
+        std::fprintf(stderr, "zendrel-search: %s\n", what.c_str());
+    });
+    RunVariables vars;
+    ResultStore rows;
+    rows.setExtraColumnCount(ws.methods.extraColumnCount());
+    ConsoleWindow window;
+    StoredRunSettings options(ws.settings);
+    CheckAllToggle toggle;
+    SearchRun run(loop,
+                  SearchRun::Parts{vars, rows, ws.zones, ws.methods, window, options, toggle});
+    CandidateGenerator generator(loop, vars, rows, window);
+    generator.setRunStartTarget(run.targetId());
+    run.setRowsPending([&generator] { return generator.addingRows(); });
+
+    Console console(loop, vars, rows, run);
+    const int sigfd = SignalFd();
+    if (sigfd >= 0)
+        loop.watchFd(sigfd, kFdReadable, console, WM_SIGNAL);
+    console.setTimer(kProgressTimer, 1000);
+
+    generator.start(MakeSearchInput(ws));
+    if (window.attentionShown)
+        return 2;
+    auto over = [&] {
+        return window.completed ||
+               (vars.runState == RunState::Idle && !generator.active() && vars.activeLookups <= 0);
+    };
+    while (!over())
+        loop.runUntil(over, 60 * 60 * 1000);
+
+    WriteAll(FormatResults(rows, MakeExportFilter(ws.settings)));
+    if (sigfd >= 0) {
+        loop.unwatchFd(sigfd);
+        ::close(sigfd);
+    }
+    return console.interrupted ? 130 : 0;
+}

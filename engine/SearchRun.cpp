@@ -1,0 +1,242 @@
+#include "engine/SearchRun.h"
+
+#include "engine/CheckAllToggle.h"
+#include "engine/LookupConnection.h"
+#include "engine/ResultStore.h"
+#include "engine/RunSettings.h"
+#include "engine/SearchWindow.h"
+#include "lookup/MethodTable.h"
+#include "lookup/TextRules.h"
+#include "lookup/UrlTemplate.h"
+#include "lookup/ZoneTable.h"
+#include "platform/MessageLoop.h"
+
+namespace zendrel {
+
+namespace {
+
+constexpr const char* kStateTexts[] = {
+    "",          "Ready",         "NotConnected",  "Connected",
+    "DnsLookup", "DnsLookupDone", "WaitingHeader", "WaitingBody",
+    "Aborting",
+};
+
+} // namespace
+
+SearchRun::SearchRun(MessageLoop& loop, const Parts& parts) : MessageTarget(loop), p_(parts) {}
+
+SearchRun::~SearchRun() {
+    // Connections live in the rows' slots; none may outlive the run that owns them.
+    for (std::size_t i = 0; i < p_.rows.size(); ++i)
+        releaseConnection(i);
+}
+
+const char* SearchRun::StateText(std::intptr_t code) {
+    if (code < 1 || code > 8)
+        return "";
+    return kStateTexts[code];
+}
+
+void SearchRun::handleMessage(const Message& m) {
+    switch (m.msg) {
+    case WM_TIMER:
+        if (m.wParam == kDispatchTimer)
+            gTimerTimer();
+        break;
+    case WM_RUN_START:
+        StartRun();
+        break;
+    case WM_DISPATCH_NEXT:
+        DispatchNext();
+        break;
+    case WM_RUN_FINISHED:
+        FinishRun();
+        break;
+    case WM_LOOKUP_DONE:
+        LookupDone(m.lParam);
+        break;
+    case WM_DISPATCH_PAUSE:
+        switchDispatchTimer(false);
+        break;
+    case WM_LOOKUP_STATE:
+        ShowLookupState(m.wParam, m.lParam);
+        break;
+    default:
+        break;
+    }
+}
+
+bool SearchRun::running() const {
+    return p_.run.runState == RunState::SearchRun || p_.run.runState == RunState::ResumeRun;
+}
+
+// The timer keeps its 10 ms rhythm for the whole run; pausing only makes the ticks do nothing.
+// Restarting it after every finished lookup would delay the next dispatch by a full interval
+// each time and, with many lookups finishing, starve the dispatcher.
+void SearchRun::switchDispatchTimer(bool on) {
+    dispatchEnabled_ = on;
+    if (on && !timerActive(kDispatchTimer))
+        setTimer(kDispatchTimer, kDispatchInterval);
+}
+
+void SearchRun::StartRun() {
+    RunVariables& v = p_.run;
+    v.stopRequested = false;
+    v.finishDone = false;
+    p_.window.setRunButtons(false, true, false);
+    p_.toggle.reset();
+    v.lastDispatched = -1;
+    v.activeLookups = 0;
+    switchDispatchTimer(true);
+}
+
+void SearchRun::gTimerTimer() {
+    if (!dispatchEnabled_)
+        return;
+    const RunVariables& v = p_.run;
+    const auto rowCount = static_cast<std::int64_t>(p_.rows.size());
+    if (p_.settings.linkLimit() > v.activeLookups && rowCount > v.lastDispatched &&
+        !v.stopRequested)
+        post(WM_DISPATCH_NEXT, -1, 0);
+    else if (v.activeLookups == 0)
+        post(WM_RUN_FINISHED, 1, 0);
+}
+
+std::size_t SearchRun::nextRowToDispatch() const {
+    std::size_t next = static_cast<std::size_t>(p_.run.lastDispatched + 1);
+    if (p_.run.runState == RunState::ResumeRun) {
+        while (next < p_.rows.size() && p_.rows.checked(next))
+            ++next;
+    }
+    return next;
+}
+
+void SearchRun::DispatchNext() {
+    RunVariables& v = p_.run;
+    const std::size_t next = nextRowToDispatch();
+    if (next < p_.rows.size() && !v.stopRequested) {
+        if (p_.settings.linkLimit() <= v.activeLookups)
+            return; // no free slot; the row is taken on a later tick
+        v.lastDispatched = static_cast<std::int32_t>(next);
+        const std::string caption(p_.rows.caption(next));
+        const ZoneEntry* zone = FindZoneEntry(p_.zones, caption);
+        std::optional<std::int32_t> number;
+        if (zone)
+            number = ReadDataInteger(zone->methodNumber);
+        // A method entry whose number is no number throws here; the failure reaches the user
+        // and the run goes on with the next row on the next tick.
+        const MethodEntry* method = number ? FindMethodByValue(p_.methods, *number) : nullptr;
+        std::optional<std::string> url;
+        if (method)
+            url = ExpandUrlTemplate(zone->urlTemplate, caption);
+        if (!url) {
+            p_.rows.setSubItem(next, ResultStore::kState, "no method");
+            return;
+        }
+        startConnection(next, *number, *url);
+        return;
+    }
+    if (v.activeLookups != 0)
+        return;
+    // Rows still being generated belong to this pass: it is not complete before they are in.
+    if (!v.stopRequested && rowsPending_ && rowsPending_())
+        return;
+    if (!v.stopRequested && p_.settings.autoResume() && p_.settings.autoResumeLimit() > 0 &&
+        v.autoResumeCount < p_.settings.autoResumeLimit()) {
+        ++v.autoResumeCount;
+        p_.window.setResumeCaption("Resume : " + std::to_string(v.autoResumeCount));
+        sbResumeClick();
+        return;
+    }
+    send(WM_RUN_FINISHED, 1, 0);
+}
+
+void SearchRun::startConnection(std::size_t row, std::int32_t methodNumber,
+                                const std::string& url) {
+    auto* c = new TMyHTTPCLI(*this, p_.rows, p_.methods);
+    c->row = row;
+    c->rowIndex = static_cast<std::int32_t>(row);
+    c->methodNumber = methodNumber;
+    p_.rows.setConnection(row, c);
+    c->applySettings(p_.settings.connectionSettings());
+    c->StartLookup(url);
+}
+
+void SearchRun::releaseConnection(std::size_t row) {
+    TMyHTTPCLI* c = p_.rows.connection(row);
+    if (!c)
+        return;
+    p_.rows.setConnection(row, nullptr);
+    delete c;
+}
+
+void SearchRun::LookupDone(std::intptr_t rowIndex) {
+    if (rowIndex >= 0 && static_cast<std::size_t>(rowIndex) < p_.rows.size())
+        releaseConnection(static_cast<std::size_t>(rowIndex));
+    --p_.run.activeLookups;
+    // A lookup released by the end of the run still reports here; it must not wake the
+    // dispatcher of a run that is over.
+    if (running() && !p_.run.finishDone)
+        switchDispatchTimer(true);
+}
+
+void SearchRun::ShowLookupState(std::intptr_t code, std::intptr_t rowIndex) {
+    if (rowIndex < 0 || static_cast<std::size_t>(rowIndex) >= p_.rows.size())
+        return;
+    const auto row = static_cast<std::size_t>(rowIndex);
+    const char* text = StateText(code);
+    if (p_.rows.connection(row) && *text)
+        p_.rows.setSubItem(row, ResultStore::kState, text);
+}
+
+void SearchRun::FinishRun() {
+    RunVariables& v = p_.run;
+    if (v.finishDone)
+        return;
+    killTimer(kDispatchTimer);
+    dispatchEnabled_ = false;
+    v.finishDone = true;
+    for (std::size_t i = 0; i < p_.rows.size(); ++i) {
+        if (TMyHTTPCLI* c = p_.rows.connection(i)) {
+            c->Abort();
+            releaseConnection(i);
+        }
+    }
+    p_.window.setRunButtons(true, false, true);
+    v.runState = RunState::Idle;
+    if (p_.settings.deleteUnavailable())
+        deleteUnavailableRows();
+    p_.window.setBusyCursor(false);
+    p_.window.showMessage("Search is completed", "Domains", MessageIcon::Information);
+    v.lastDispatched = 0;
+    p_.window.setResumeCaption("Resume");
+}
+
+// The rows whose reply was read as "is not available": unchecked, answered ("~") and not
+// "no data". Removed in one pass; the result equals deleting them one by one from the top.
+void SearchRun::deleteUnavailableRows() {
+    ResultStore& rows = p_.rows;
+    rows.removeIf([&rows](std::size_t i) {
+        return !rows.checked(i) && rows.subItem(i, ResultStore::kTime) == "~" &&
+               rows.subItem(i, ResultStore::kState) != "no data";
+    });
+}
+
+void SearchRun::sbStopClick() {
+    p_.run.stopRequested = true;
+    if (p_.run.runState != RunState::Generating)
+        post(WM_RUN_FINISHED, 1, 0);
+}
+
+void SearchRun::sbResumeClick() {
+    p_.run.runState = RunState::ResumeRun;
+    post(WM_RUN_START, 0, 0);
+}
+
+void SearchRun::closeWindow() {
+    p_.run.stopRequested = true;
+    if (running())
+        send(WM_RUN_FINISHED, 1, 0);
+}
+
+} // namespace zendrel

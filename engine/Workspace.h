@@ -1,0 +1,54 @@
+#pragma once
+
+#include "engine/ResultExport.h"
+#include "engine/RunSettings.h"
+#include "engine/SearchInput.h"
+#include "engine/WordListFiles.h"
+#include "engine/WorkspaceSettings.h"
+#include "lookup/MethodTable.h"
+#include "lookup/ZoneTable.h"
+
+#include <string>
+#include <vector>
+
+namespace zendrel {
+
+// A workspace folder loaded in the order the window starts: zone table, settings, the two word
+// lists from the stored paths, method table.
+struct Workspace {
+    std::string folder; // ends with '/'
+    ZoneTable zones;
+    WorkspaceSettings settings;
+    std::vector<KeywordEntry> keywords;
+    std::vector<AdditionalRow> additional;
+    MethodTable methods;
+};
+
+// Loads `folder` (a trailing '/' is added when missing). Files that cannot be read give empty
+// tables and lists, as at the window's start.
+Workspace LoadWorkspace(std::string folder);
+
+// The stored values brought into the ranges of their controls (nearest limit).
+int ClampToRange(int value, int low, int high);
+
+// What Search would read from the window's controls after this workspace was loaded.
+SearchInput MakeSearchInput(const Workspace& ws);
+// The export boxes as stored.
+ExportFilter MakeExportFilter(const WorkspaceSettings& s);
+
+// Run options taken from stored settings, for runs without a window.
+class StoredRunSettings final : public RunSettings {
+public:
+    explicit StoredRunSettings(const WorkspaceSettings& s) : s_(s) {}
+    int linkLimit() const override { return ClampToRange(s_.links, 1, 100); }
+    int timeLimit() const override { return ClampToRange(s_.timeOut, 1, 1000); }
+    bool autoResume() const override { return s_.autoResume; }
+    int autoResumeLimit() const override { return ClampToRange(s_.resume, 0, 100); }
+    bool deleteUnavailable() const override { return s_.deleteUnavailable; }
+    ConnectionSettings connectionSettings() const override { return s_.connection; }
+
+private:
+    WorkspaceSettings s_;
+};
+
+} // namespace zendrel

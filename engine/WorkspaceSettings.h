@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/RunSettings.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zendrel {
+
+// Everything "param.txt" stores, in the encodings of the file: the word-list paths, the search
+// options, the zone check marks, the window placement and sizes (kept as their raw text; only
+// the window knows what they mean), the export choices, the auto-resume options and the
+// connection settings. Defaults are those of a workspace without a settings file.
+struct WorkspaceSettings {
+    std::string fileNameDomain; // program folder + "default.txt" when missing
+    std::string fileAddDomain;  // program folder + "add.txt" when missing
+    int combinations = 1;
+    bool additiveName = false;
+    bool hyphens = false;
+    int countHyphens = 1;
+    std::string dom;  // one "+" or "-" per zone, in list order
+    std::string main; // "left,top,width,height"; empty = maximized
+    std::string param = "260,255";
+    int links = 2;
+    int timeOut = 50;
+    bool firstAdd = false;
+    bool lastAdd = false;
+    bool deleteUnavailable = false; // cbDel: keys "DeleteItems" and "Delete"; "Delete" decides
+    bool available = false;
+    bool notAvailable = false;
+    bool hold = false;
+    bool dnOnly = false;
+    int maxLength = 30;
+    ConnectionSettings connection{};
+    int sgProxy0 = 100;
+    int sgProxy1 = 100;
+    bool saveAll = true;
+    bool autoResume = true;
+    int resume = 0;
+};
+
+// The labels of the connection-settings rows, which are also their keys in the file.
+extern const char* const kConnectionLabels[9];
+// The one section of the settings file.
+inline constexpr std::string_view kSettingsSection = "Param";
+
+// Reads the settings file at `path`; missing keys and values that are not numbers take their
+// defaults. `programFolder` (ending in '/') forms the default word-list paths.
+WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::string& programFolder);
+
+// Writes the 34 keys in their fixed order with one replacement of the file; connection values
+// are written trimmed. Throws FileWriteError "Unable to write to <path>" when refused.
+void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s);
+
+// A settings integer: decimal, or hexadecimal after "0x"/"0X"; none when it is neither.
+std::optional<long long> ReadSettingsInteger(std::string_view text);
+
+// Whether zone `index` is checked by the "Dom" text.
+bool ZoneCheckedInDom(std::string_view dom, std::size_t index);
+
+} // namespace zendrel

@@ -1,0 +1,208 @@
+#pragma once
+
+#include "net/HiddenWindow.h"
+#include "net/WSocket.h"
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zendrel {
+
+enum THttpCliState : std::uint8_t {
+    Ready,
+    NotConnected,
+    Connected,
+    DnsLookup,
+    DnsLookupDone,
+    WaitingHeader,
+    WaitingBody,
+    Aborting,
+};
+enum THttpRequest : std::uint8_t { rqNone, rqGet, rqPost, rqHead };
+
+// Messages the client posts to its own hidden window.
+inline constexpr unsigned WM_HTTPCLI_DONE = 1025;
+inline constexpr unsigned WM_HTTPCLI_READY = 1026;
+inline constexpr unsigned WM_HTTPCLI_RESTART = 1027;
+
+// Raised for misuse of the client and for an over-long header line.
+class EHttpException : public std::runtime_error {
+public:
+    EHttpException(const std::string& msg, int code) : std::runtime_error(msg), ErrorCode(code) {}
+    int ErrorCode;
+};
+
+class THttpCli;
+using THttpNotify = std::function<void(THttpCli* sender)>;
+using TOnCommand = std::function<void(THttpCli* sender, const std::string& s)>;
+using TDocDataEvent = std::function<void(THttpCli* sender, const char* buffer, std::int32_t len)>;
+using THttpRequestDone =
+    std::function<void(THttpCli* sender, THttpRequest rqType, std::uint16_t error)>;
+
+// An asynchronous HTTP/1.0 client: one document per request over one connection that the server
+// closes at the end of the response. The start returns at once; progress arrives as events from
+// the socket and from messages the client posts to itself, so OnRequestDone always comes from
+// the loop after the state became Ready. The client may be destroyed from a posted message
+// after OnRequestDone or Abort; nothing of it is delivered afterwards.
+class THttpCli {
+public:
+    explicit THttpCli(MessageLoop& loop);
+    virtual ~THttpCli();
+    THttpCli(const THttpCli&) = delete;
+    THttpCli& operator=(const THttpCli&) = delete;
+
+    // --- request properties ---
+    std::string URL;
+    std::string Proxy;
+    std::string ProxyPort = "80";
+    std::string Sender;
+    std::string Agent;
+    std::string Reference;
+    std::string Username;
+    std::string Password;
+    std::string ProxyUsername;
+    std::string ProxyPassword;
+    bool NoCache = false;
+    double ModifiedSince = 0; // days since 1899-12-30; 0 = not sent
+    std::string Cookie;
+    std::string ContentTypePost = "application/x-www-form-urlencoded";
+    bool MultiThreaded = false;
+
+    // --- events (an empty one is skipped) ---
+    THttpNotify OnTrace;
+    THttpNotify OnSessionConnected;
+    THttpNotify OnHeaderData;
+    TOnCommand OnCommand;
+    THttpNotify OnHeaderBegin;
+    THttpNotify OnHeaderEnd;
+    THttpNotify OnRequestHeaderBegin;
+    THttpNotify OnRequestHeaderEnd;
+    THttpNotify OnDocBegin;
+    TDocDataEvent OnDocData;
+    THttpNotify OnDocEnd;
+    THttpNotify OnSendBegin;
+    TDocDataEvent OnSendData;
+    THttpNotify OnSendEnd;
+    THttpNotify OnStateChange;
+    THttpRequestDone OnRequestDone;
+    THttpNotify OnLocationChange;
+    THttpNotify OnCookie;
+
+    // --- read-outs ---
+    THttpCliState State() const { return state_; }
+    std::int32_t StatusCode() const { return statusCode_; }
+    const std::string& ReasonPhrase() const { return reasonPhrase_; }
+    std::int32_t ContentLength() const { return contentLength_; }
+    const std::string& ContentType() const { return contentType_; }
+    const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
+    std::int32_t RcvdCount() const { return rcvdCount_; }
+    std::int32_t SentCount() const { return sentCount_; }
+    const std::string& Location() const { return location_; }
+    const std::string& DocName() const { return docName_; }
+    std::uint16_t RequestDoneError() const { return requestDoneError_; }
+    std::ostream* RcvdStream = nullptr;
+    std::istream* SendStream = nullptr;
+    TWSocket& CtrlSocket() { return *socket_; }
+
+    // --- operations ---
+    // Starts a GET of URL; raises EHttpException "HTTP component is busy" unless Ready.
+    void GetAsync();
+    // Starts a POST of SendStream to URL.
+    void PostAsync();
+    // Starts a HEAD request for URL.
+    void HeadAsync();
+    // Ends the current request at once; OnRequestDone follows from the loop.
+    void Abort();
+
+    // Bounds that keep a hostile server from growing the client without end.
+    static constexpr int kMaxRelocations = 50;
+    static constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
+
+protected:
+    virtual void SendCommand(const std::string& line);
+    virtual void StartConnection();
+    virtual void CloseConnection();
+    virtual void TriggerCookie();
+    virtual void TriggerSessionConnected();
+    virtual void TriggerRequestHeaderBegin();
+    virtual void TriggerRequestHeaderEnd();
+    virtual void TriggerHeaderBegin();
+    virtual void TriggerHeaderEnd();
+    virtual void TriggerDocBegin();
+    virtual void TriggerDocData(const char* buffer, std::int32_t len);
+    virtual void TriggerDocEnd();
+    virtual void TriggerSendBegin();
+    virtual void TriggerSendData(const char* buffer, std::int32_t len);
+    virtual void TriggerSendEnd();
+    void ChangeHttpState(THttpCliState newState);
+
+private:
+    enum class Continuation { HeaderLine, BodyPiece };
+    static constexpr int kBufSize = 8193;
+
+    void DoRequestAsync(THttpRequest rq);
+    void PrepareTargets();
+    bool RequestTextIsSafe() const;
+    void FailLocally(std::uint16_t error, const std::string& reason);
+    void HandleWindowMessage(const Message& m);
+    void HandleRestart();
+    void BindSocketEvents();
+    void HandleDnsLookupDone(std::uint16_t error);
+    void HandleSessionConnected(std::uint16_t error);
+    void HandleDataSent(std::uint16_t error);
+    void HandleSessionClosed(std::uint16_t error);
+    void HandleRelocationClosed(std::uint16_t error);
+    void HandleSocketData(std::uint16_t error);
+    void SendRequestHeader(const std::string& method);
+    bool MayAuthorize() const;
+    void DeliverHeldLines();
+    void HandleHeaderLine(const std::string& line);
+    void HandleHeaderField(const std::string& line);
+    void EndOfHeader();
+    void DeliverBodyPiece(const char* data, std::int32_t len);
+    void Relocate(const std::string& value);
+    void FixDocName();
+
+    MessageLoop& loop_;
+    std::unique_ptr<HiddenWindow<THttpCli>> window_;
+    std::unique_ptr<TWSocket> socket_;
+    std::vector<std::string> rcvdHeader_;
+    std::size_t rcvdHeaderBytes_ = 0;
+    std::string requestStream_;
+
+    THttpCliState state_ = Ready;
+    std::int32_t statusCode_ = 0;
+    std::string reasonPhrase_;
+    std::int32_t contentLength_ = -1;
+    std::string contentType_;
+    std::int32_t rcvdCount_ = 0;
+    std::int32_t sentCount_ = 0;
+    std::string location_;
+    std::string docName_;
+
+    std::string hostName_;   // where to connect (the proxy's when there is one)
+    std::string targetHost_; // the document's host, sent in "Host: "
+    std::string port_;
+    std::string targetPortSuffix_; // ":port" of the document through a proxy, or empty
+    std::string requestTarget_;
+    std::string authAuthority_; // host and port the credentials of the request belong to
+    THttpRequest requestType_ = rqNone;
+    std::uint16_t requestDoneError_ = 0;
+    bool locationFlag_ = false;
+    bool allowedToSend_ = false;
+    int headerLineCount_ = 0;
+    int bodyDataCount_ = 0;
+    int relocations_ = 0;
+    std::intptr_t requestSerial_ = 0; // tells the messages of one request from the next one's
+    Continuation next_ = Continuation::HeaderLine;
+    std::vector<char> sendBuffer_;
+    std::vector<char> receiveBuffer_;
+    int receiveLen_ = 0;
+};
+
+} // namespace zendrel

@@ -1,0 +1,144 @@
+#include "tests/support/GatewayProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace zendrel::test {
+namespace {
+
+const char* kSearch = ZENDREL_BINARY_DIR "/app/zendrel-search";
+const char* kGateway = ZENDREL_BINARY_DIR "/tools/zendrel-gateway";
+
+const char* kMethods = "0;Registrar;Created;Server 1;Server 2\r\n"
+                       "1;Registrar:;Created:;{2~Name Server:;Name Server:;};"
+                       "Registrar:|No match for|Status: on hold\r\n";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with its output in files, optionally interrupting it after `interruptMs`.
+Outcome RunSearch(const std::vector<std::string>& args, const TempDir& dir, int interruptMs = -1) {
+    const std::string out = dir.file("stdout"), err = dir.file("stderr");
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr))
+            _exit(126);
+        std::vector<char*> argv{const_cast<char*>(kSearch)};
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(kSearch, argv.data());
+        _exit(127);
+    }
+    if (interruptMs >= 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(interruptMs));
+        kill(pid, SIGINT);
+    }
+    int status = 0;
+    for (int i = 0; i < 600 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Outcome o;
+    if (waitpid(pid, &status, WNOHANG) == 0 && !WIFEXITED(status)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.out = dir.read("stdout");
+    o.err = dir.read("stderr");
+    return o;
+}
+
+// A workspace on a local gateway: zones com and net (both checked unless `dom` says otherwise).
+void Workspace(const TempDir& ws, std::uint16_t port, const std::string& keywords,
+               const std::string& extra = "", const std::string& dom = "++") {
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/whois?name=%s";
+    ws.write("domain.txt", "test;" + url + ";1;com\r\ntest;" + url + ";1;net\r\n");
+    ws.write("method.txt", kMethods);
+    ws.write("default.txt", keywords);
+    ws.write("param.txt", "[Param]\r\nDom=" + dom + "\r\nLinks=5\r\nTimeOut=2\r\nResume=0\r\n" +
+                              "FileAddDomain=\r\n" + extra);
+}
+
+TEST(SearchProgram, PrintsEveryRowAsSaveResultsWouldAndLeavesTheWorkspaceAlone) {
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
+    TempDir ws;
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\nunused;-\r\n");
+    const std::string paramBefore = ws.read("param.txt");
+    Outcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "shop.com;is not available;~;harbour names ltd;2014-07-21;"
+                     "ns1.harbour-names.test;ns2.harbour-names.test;\r\n"
+                     "shop.net;is not available;~;lantern domains inc;2016-06-08;"
+                     "ns1.lantern-dns.test;ns2.lantern-dns.test;\r\n"
+                     "zzfree.com;is available;~;;;;;\r\n"
+                     "zzfree.net;is available;~;;;;;\r\n");
+    EXPECT_NE(o.err.find("Search is completed"), std::string::npos);
+    EXPECT_EQ(ws.read("param.txt"), paramBefore);
+}
+
+TEST(SearchProgram, StoredFilterChoosesTheLines) {
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
+    TempDir ws;
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n", "SaveAll=0\r\nAvailable=1\r\nDNOnly=1\r\n");
+    Outcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "zzfree.com\r\nzzfree.net\r\n");
+}
+
+TEST(SearchProgram, MisbehavingGatewayStillEndsEveryRowWithinTheTimeLimit) {
+    for (const char* mode : {"close", "reset", "trickle"}) {
+        GatewayProcess gateway(kGateway,
+                               {"--mode", mode, "--trickle-ms", "200", "--idle-exit-ms", "20000"});
+        TempDir ws;
+        Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n");
+        Outcome o = RunSearch({ws.path()}, ws);
+        EXPECT_EQ(o.status, 0) << mode << o.err;
+        std::vector<std::string> states;
+        for (std::size_t p = 0, e; (e = o.out.find("\r\n", p)) != std::string::npos; p = e + 2) {
+            const std::string line = o.out.substr(p, e - p);
+            const std::size_t a = line.find(';');
+            states.push_back(line.substr(a + 1, line.find(';', a + 1) - a - 1));
+        }
+        EXPECT_EQ(states.size(), 4u) << mode << o.out;
+        for (const std::string& s : states)
+            EXPECT_TRUE(s == "no data" || s == "is available" || s == "is not available")
+                << mode << ": " << s;
+    }
+}
+
+TEST(SearchProgram, NoZoneCheckedAndMissingFolderExitWithTwo) {
+    TempDir ws;
+    Workspace(ws, 1, "shop\r\n", "", "--");
+    Outcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("You must select domain type. For example \".com\""), std::string::npos);
+    EXPECT_TRUE(o.out.empty());
+
+    Outcome missing = RunSearch({ws.path() + "nowhere/"}, ws);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+}
+
+TEST(SearchProgram, InterruptStopsLiveLookupsAndWritesWhatThereIs) {
+    GatewayProcess gateway(kGateway, {"--delay-ms", "30000", "--idle-exit-ms", "60000"});
+    TempDir ws;
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n", "TimeOut=100\r\n");
+    Outcome o = RunSearch({ws.path()}, ws, 1500);
+    EXPECT_EQ(o.status, 130) << o.err;
+    EXPECT_NE(o.out.find("shop.com;"), std::string::npos);
+    EXPECT_EQ(o.out.find("is available"), std::string::npos);
+    EXPECT_NE(o.err.find("Search is completed"), std::string::npos);
+}
+
+} // namespace
+} // namespace zendrel::test
