@@ -1,11 +1,6 @@
 # Warnings are errors everywhere; sanitizers are switched on for the whole tree at once so that
 # libraries and tests agree on the instrumented runtime.
 add_compile_options(-Wall -Wextra -Werror)
-# GCC 12 reports impossible overlaps inside std::string concatenation at -O2 and above (a known
-# false positive of its -Wrestrict); it would fail every optimised build on ordinary code.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-  add_compile_options(-Wno-restrict)
-endif()
 if(ZENDREL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

@@ -10,6 +10,7 @@
 #include "ui/Latin1.h"
 #include "ui/LowerPane.h"
 #include "ui/OptionsPane.h"
+#include "ui/ProxyGrid.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ResumeExportPane.h"
@@ -51,7 +52,10 @@ DialogService::Icon dialogIcon(MessageIcon icon) {
 
 T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string folder, QWidget* parent)
     : QMainWindow(parent), loop_(loop), dialogs_(dialogs), folder_(std::move(folder)),
-      generator_(loop, run_, store_, *this) {
+      generator_(loop, run_, store_, *this),
+      search_(loop, SearchRun::Parts{run_, store_, zones_, methods_, *this, *this, toggle_}) {
+    generator_.setRunStartTarget(search_.targetId());
+    search_.setRowsPending([this] { return generator_.addingRows(); });
     setObjectName(QStringLiteral("T_FDomain"));
     setWindowTitle(QStringLiteral("Zendrel 2.10"));
     // The layout was drawn for an 8-point dialog font; larger system fonts would cut captions.
@@ -203,6 +207,32 @@ void T_FDomain::setResumeCaption(const std::string& caption) {
     lower_->side->sbResume->setText(toQ(caption));
 }
 
+// ---------------------------------------------------------------- RunSettings
+
+int T_FDomain::linkLimit() const {
+    return work_->options->udLink->position();
+}
+
+int T_FDomain::timeLimit() const {
+    return work_->options->udTime->position();
+}
+
+bool T_FDomain::autoResume() const {
+    return lower_->side->cbResume->isChecked();
+}
+
+int T_FDomain::autoResumeLimit() const {
+    return lower_->side->udAR->position();
+}
+
+bool T_FDomain::deleteUnavailable() const {
+    return lower_->side->cbDel->isChecked();
+}
+
+ConnectionSettings T_FDomain::connectionSettings() const {
+    return lower_->side->sgProxy->settings();
+}
+
 // ---------------------------------------------------------------- handlers
 
 SearchInput T_FDomain::searchInput() const {
@@ -227,16 +257,12 @@ void T_FDomain::sbSearchClick() {
 }
 
 void T_FDomain::sbStopClick() {
-    run_.stopRequested = true;
-    // While names are generated the generator returns the window to idle itself; a lookup run
-    // ends here until the run's own end-of-run step takes this over.
-    if (run_.runState == RunState::SearchRun || run_.runState == RunState::ResumeRun) {
-        run_.runState = RunState::Idle;
-        setRunButtons(true, false, true);
-    }
+    search_.sbStopClick();
 }
 
-void T_FDomain::sbResumeClick() {}
+void T_FDomain::sbResumeClick() {
+    search_.sbResumeClick();
+}
 
 void T_FDomain::ExplorerButton1Click() {
     close();
@@ -267,7 +293,9 @@ void T_FDomain::SpeedButton10Click() {
 }
 
 bool T_FDomain::FormCloseQuery() {
-    run_.stopRequested = true;
+    // A running search ends first (connections aborted, end-of-run step); the close always
+    // proceeds.
+    search_.closeWindow();
     return true;
 }
 

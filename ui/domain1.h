@@ -3,7 +3,9 @@
 #include "engine/CandidateGenerator.h"
 #include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
+#include "engine/RunSettings.h"
 #include "engine/RunState.h"
+#include "engine/SearchRun.h"
 #include "engine/SearchWindow.h"
 #include "lookup/MethodTable.h"
 #include "lookup/ZoneTable.h"
@@ -27,7 +29,7 @@ class WorkArea;
 
 // The main window: wires the regions together and keeps the window's handlers. Work of a search
 // runs on the message loop; the window only starts, stops and shows it.
-class T_FDomain final : public QMainWindow, public SearchWindow {
+class T_FDomain final : public QMainWindow, public SearchWindow, public RunSettings {
     Q_OBJECT
 public:
     // `folder` is the workspace (the program's folder, with a trailing '/').
@@ -48,6 +50,7 @@ public:
     const ZoneTable& zoneTable() const { return zones_; }
     const MethodTable& methodTable() const { return methods_; }
     CandidateGenerator& generator() { return generator_; }
+    SearchRun& searchRun() { return search_; }
     CheckAllToggle& headerToggle() { return toggle_; }
 
     // SearchWindow
@@ -59,6 +62,14 @@ public:
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     void setResumeCaption(const std::string& caption) override;
+
+    // RunSettings: read from the controls whenever the run asks, so changes apply at once.
+    int linkLimit() const override;
+    int timeLimit() const override;
+    bool autoResume() const override;
+    int autoResumeLimit() const override;
+    bool deleteUnavailable() const override;
+    ConnectionSettings connectionSettings() const override;
 
     int lowerPaneHeight() const;
     void setLowerPaneHeight(int height);
@@ -94,6 +105,7 @@ private:
     MethodTable methods_;
     CandidateGenerator generator_;
     CheckAllToggle toggle_;
+    SearchRun search_;
     int busy_ = 0;
     ResultsModel* model_ = nullptr;
     TopBar* top_ = nullptr;

@@ -71,21 +71,55 @@ TEST_F(SearchAndExport, SearchFillsTheListInNameThenZoneOrder) {
 }
 
 TEST_F(SearchAndExport, DomainHeaderTogglesAllRowsAndOtherHeadersDoNothing) {
+    // Before any run the counter is 0: the first click unchecks every row.
+    h.window->results().append("a.com");
+    h.window->results().setChecked(0, true);
+    h.window->resultsModel()->flush();
+    clickHeader(1);
+    clickHeader(2);
+    EXPECT_TRUE(rowChecked(0)) << "other headers do nothing";
+    clickHeader(0);
+    EXPECT_FALSE(rowChecked(0));
+
+    // Once a run has started the first click checks every row, the next unchecks them.
     checkZones({0});
     search();
     ASSERT_EQ(model()->rowCount(), 2);
-    h.window->results().setChecked(0, true);
-    clickHeader(1);
-    clickHeader(2);
-    EXPECT_TRUE(rowChecked(0));
-    EXPECT_FALSE(rowChecked(1));
-    // Before any lookup run the counter is 0: the first click unchecks, the next checks all.
-    clickHeader(0);
-    EXPECT_FALSE(rowChecked(0));
-    EXPECT_FALSE(rowChecked(1));
     clickHeader(0);
     EXPECT_TRUE(rowChecked(0));
     EXPECT_TRUE(rowChecked(1));
+    clickHeader(0);
+    EXPECT_FALSE(rowChecked(0));
+    EXPECT_FALSE(rowChecked(1));
+}
+
+TEST_F(SearchAndExport, LookupsRunToTheEndAndExitDuringARunFinishesIt) {
+    checkZones({0});
+    search();
+    EXPECT_FALSE(h.find<QToolButton>("sbSearch")->isEnabled()) << "lookups are running";
+    EXPECT_TRUE(h.find<QToolButton>("sbStop")->isEnabled());
+    EXPECT_FALSE(h.find<QToolButton>("sbResume")->isEnabled());
+    // Nothing listens on port 1 of this computer: every lookup fails at once with "no data".
+    for (int tick = 0; tick < 3000 && h.dialogs.messages.empty(); ++tick) {
+        h.loop.advance(10);
+        h.loop.runUntil([] { return false; }, 1);
+    }
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Search is completed");
+    EXPECT_EQ(h.dialogs.messages[0].caption, "Domains");
+    h.window->resultsModel()->flush();
+    EXPECT_EQ(model()->index(0, 1).data().toString(), "no data");
+    EXPECT_TRUE(h.find<QToolButton>("sbSearch")->isEnabled());
+    EXPECT_FALSE(h.find<QToolButton>("sbStop")->isEnabled());
+
+    h.click("sbSearch");
+    h.loop.runUntilIdle();
+    ASSERT_FALSE(h.find<QToolButton>("sbSearch")->isEnabled());
+    h.window->show();
+    h.click("ExplorerButton1");
+    EXPECT_FALSE(h.window->isVisible());
+    EXPECT_EQ(h.window->runVariables().runState, RunState::Idle);
+    EXPECT_EQ(h.dialogs.messages.size(), 2u) << "the end-of-run step ran before closing";
 }
 
 TEST_F(SearchAndExport, SaveResultsWritesTheFilteredRowsWithTxtAppended) {
