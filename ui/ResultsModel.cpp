@@ -97,6 +97,14 @@ void ResultsModel::rowChanged(std::size_t row) {
 }
 
 void ResultsModel::storeReset() {
+    if (store_.size() == shown_ && shown_ > 0) {
+        // Same number of rows (all check marks set, say): repaint them and keep the user's
+        // scroll position and selection, which a reset would throw away.
+        dirtyFirst_ = SIZE_MAX;
+        dirtyLast_ = 0;
+        emit dataChanged(index(0, 0), index(static_cast<int>(shown_ - 1), columnCount() - 1));
+        return;
+    }
     // Rows may have gone: the view must hear of it before it next reads a row.
     beginResetModel();
     shown_ = store_.size();

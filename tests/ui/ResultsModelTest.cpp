@@ -2,6 +2,7 @@
 
 #include "engine/ResultStore.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -61,6 +62,24 @@ TEST_F(ResultsModelTest, ClearingResetsAtOnceSoNoStaleRowIsRead) {
     store.setSubItem(0, ResultStore::kState, "x");
     model.flush();
     EXPECT_EQ(model.rowCount(), 1);
+}
+
+TEST_F(ResultsModelTest, CheckingAllRowsRepaintsWithoutLosingTheScrollPosition) {
+    QTableView view;
+    view.setModel(&model);
+    for (int i = 0; i < 200; ++i)
+        store.append("n.com");
+    model.flush();
+    view.scrollTo(model.index(150, 0));
+    const int scrolled = view.verticalScrollBar()->value();
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    store.setAllChecked(true);
+    EXPECT_EQ(reset.count(), 0);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][1].toModelIndex().row(), 199);
+    EXPECT_EQ(view.verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(model.index(199, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
 }
 
 TEST_F(ResultsModelTest, CheckMarksAreTheOnlyUserChangeAndBytesSurviveAsLatin1) {
