@@ -3,7 +3,6 @@
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "ui/DialogService.h"
-#include "ui/Latin1.h"
 #include "ui/QtDialogService.h"
 #include "ui/QtLoopBridge.h"
 #include "ui/domain1.h"
@@ -19,7 +18,7 @@ int main(int argc, char** argv) {
     zendrel::QtDialogService dialogs;
     zendrel::T_FDomain window(loop, dialogs, zendrel::ProgramFolder());
     zendrel::QtLoopBridge bridge(loop, [&](const std::string& what) {
-        dialogs.showMessage(&window, zendrel::toQ(what), QStringLiteral("Error"),
+        dialogs.showMessage(&window, QString::fromLocal8Bit(what), QStringLiteral("Error"),
                             zendrel::DialogService::Icon::Error);
     });
     window.show();

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QShortcut>
@@ -129,7 +130,7 @@ void T_FDomain::FormCreate() {
         loadTables();
     } catch (const std::exception& e) {
         // The window opens with whatever was loaded before the failure.
-        reportError(toQ(e.what()));
+        reportError(QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -273,7 +274,8 @@ void T_FDomain::lvResultColumnClick(int column) {
 }
 
 void T_FDomain::SpeedButton10Click() {
-    const QString folder = toQ(folder_);
+    // Paths are file-system names, not text: they go through the file-name encoding.
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(folder_));
     const std::optional<QString> chosen = dialogs_.saveFileName(
         this, QString::fromLatin1(kTextFilter), folder + QStringLiteral("*.txt"), folder);
     if (!chosen)
@@ -286,9 +288,9 @@ void T_FDomain::SpeedButton10Click() {
     filter.all = side->cbAll->isChecked();
     filter.domainOnly = side->cbDNO->isChecked();
     try {
-        SaveResults(store_, filter, chosen->toLocal8Bit().toStdString());
+        SaveResults(store_, filter, QFile::encodeName(*chosen).toStdString());
     } catch (const std::exception& e) {
-        reportError(toQ(e.what()));
+        reportError(QString::fromLocal8Bit(e.what()));
     }
 }
 
