@@ -5,6 +5,7 @@
 #include "engine/ResultStore.h"
 #include "engine/RunSettings.h"
 #include "engine/SearchWindow.h"
+#include "engine/UnavailableRows.h"
 #include "lookup/MethodTable.h"
 #include "lookup/TextRules.h"
 #include "lookup/UrlTemplate.h"
@@ -205,21 +206,11 @@ void SearchRun::FinishRun() {
     p_.window.setRunButtons(true, false, true);
     v.runState = RunState::Idle;
     if (p_.settings.deleteUnavailable())
-        deleteUnavailableRows();
+        DeleteUnavailableRows(p_.rows);
     p_.window.setBusyCursor(false);
     p_.window.showMessage("Search is completed", "Domains", MessageIcon::Information);
     v.lastDispatched = 0;
     p_.window.setResumeCaption("Resume");
-}
-
-// The rows whose reply was read as "is not available": unchecked, answered ("~") and not
-// "no data". Removed in one pass; the result equals deleting them one by one from the top.
-void SearchRun::deleteUnavailableRows() {
-    ResultStore& rows = p_.rows;
-    rows.removeIf([&rows](std::size_t i) {
-        return !rows.checked(i) && rows.subItem(i, ResultStore::kTime) == "~" &&
-               rows.subItem(i, ResultStore::kState) != "no data";
-    });
 }
 
 void SearchRun::sbStopClick() {

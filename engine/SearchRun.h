@@ -71,7 +71,6 @@ private:
     std::size_t nextRowToDispatch() const;
     void startConnection(std::size_t row, int32_t methodNumber, const std::string& url);
     void releaseConnection(std::size_t row);
-    void deleteUnavailableRows();
 
     Parts p_;
     bool dispatchEnabled_ = false;

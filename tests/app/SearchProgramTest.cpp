@@ -1,5 +1,6 @@
 #include "tests/support/GatewayProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TinyProxy.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -84,6 +85,28 @@ TEST(SearchProgram, PrintsEveryRowAsSaveResultsWouldAndLeavesTheWorkspaceAlone) 
                      "zzfree.net;is available;~;;;;;\r\n");
     EXPECT_NE(o.err.find("Search is completed"), std::string::npos);
     EXPECT_EQ(ws.read("param.txt"), paramBefore);
+}
+
+TEST(SearchProgram, GoesThroughTheStoredProxyWithItsCredentials) {
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
+    TinyProxy proxy("scout", "s3cret");
+    TempDir ws;
+    const std::string settings = "Proxy=127.0.0.1\r\nProxy Port=" + std::to_string(proxy.port()) +
+                                 "\r\nProxy Username=scout\r\nProxy Password=s3cret\r\n";
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n", settings);
+    Outcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("shop.com;is not available;~;harbour names ltd;"), std::string::npos);
+    EXPECT_NE(o.out.find("zzfree.net;is available;~;"), std::string::npos);
+
+    // Wrong credentials: the proxy refuses every request, and its refusal page is no verdict.
+    TempDir refused;
+    Workspace(refused, gateway.port(), "shop\r\n",
+              "Proxy=127.0.0.1\r\nProxy Port=" + std::to_string(proxy.port()) +
+                  "\r\nProxy Username=scout\r\nProxy Password=wrong\r\n");
+    Outcome r = RunSearch({refused.path()}, refused);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("is not available"), std::string::npos) << r.out;
 }
 
 TEST(SearchProgram, StoredFilterChoosesTheLines) {
