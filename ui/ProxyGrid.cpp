@@ -53,6 +53,7 @@ ProxyGrid::ProxyGrid(QWidget* parent) : QTableWidget(kSettings, 2, parent) {
     setColumnWidth(0, 82);
     setColumnWidth(1, 76);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setMinimumHeight(3 * kRowHeight);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setItemDelegate(new LabelCellDelegate(this));
     for (int row = 0; row < kSettings; ++row) {

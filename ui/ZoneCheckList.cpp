@@ -17,6 +17,8 @@ ZoneCheckList::ZoneCheckList(QWidget* parent) : QListWidget(parent) {
     setResizeMode(QListView::Adjust);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A scrolling list may shrink to a few rows, so the window keeps its layout size.
+    setMinimumHeight(58);
 }
 
 void ZoneCheckList::setZones(const std::vector<std::string>& zones) {
