@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace zendrel {
@@ -53,6 +54,7 @@ void UpDown::setBuddy(QLineEdit* edit) {
     buddy_ = edit;
     connect(edit, &QLineEdit::textEdited, this, &UpDown::takeTypedText);
     connect(edit, &QLineEdit::editingFinished, this, &UpDown::showPosition);
+    // Arrow keys and the mouse wheel over the field step the value like the arrows do.
     edit->installEventFilter(this);
     showPosition();
 }
@@ -90,6 +92,12 @@ void UpDown::showPosition() {
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddy_ && event->type() == QEvent::Wheel) {
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (delta != 0)
+            stepBy(delta > 0 ? 1 : -1);
+        return true;
+    }
     if (watched == buddy_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {

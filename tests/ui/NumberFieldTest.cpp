@@ -1,8 +1,10 @@
 #include "tests/ui/QStringPrinter.h"
 #include "ui/UpDown.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace zendrel {
@@ -49,7 +51,11 @@ TEST(NumberField, StepsStopAtTheLimitsWithoutWrapping) {
     EXPECT_EQ(ud.position(), 0);
     QTest::keyClick(&edit, Qt::Key_Up);
     EXPECT_EQ(edit.text(), "1");
-    EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&edit, &wheel);
+    EXPECT_EQ(ud.position(), 2);
+    EXPECT_EQ(seen, (std::vector<int>{2, 0, 1, 2}));
 }
 
 } // namespace

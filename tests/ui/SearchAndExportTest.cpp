@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QProgressBar>
+#include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 
 namespace zendrel {
@@ -68,6 +69,20 @@ TEST_F(SearchAndExport, SearchFillsTheListInNameThenZoneOrder) {
     }
     EXPECT_TRUE(h.find<QProgressBar>("pbar")->isHidden());
     EXPECT_TRUE(h.dialogs.messages.empty());
+
+    // A click on a row's check box marks the row in the store the run reads.
+    auto* view = h.find<ResultsView>("lvResult");
+    h.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = view->visualRect(model()->index(2, 0));
+    option.features = QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box =
+        view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_TRUE(h.window->results().checked(2));
+    EXPECT_FALSE(h.window->results().checked(1));
 }
 
 TEST_F(SearchAndExport, DomainHeaderTogglesAllRowsAndOtherHeadersDoNothing) {
