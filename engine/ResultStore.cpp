@@ -76,7 +76,8 @@ void ResultStore::setSubItem(std::size_t row, int index, std::string_view text) 
     if (at >= r.texts->size()) {
         if (text.empty())
             return;
-        r.texts->resize(static_cast<std::size_t>(subItemCount()));
+        // Most rows only ever get State and Time: extracted fields take room once written.
+        r.texts->resize(at + 1);
     }
     (*r.texts)[at].assign(text);
     changed(row);

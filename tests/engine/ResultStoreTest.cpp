@@ -45,6 +45,24 @@ TEST(ResultStore, WritesLandOnlyInValidCells) {
     EXPECT_EQ(s.subItem(1, 3), "last");
 }
 
+// A million looked-up rows mostly carry only State and Time; the extracted fields of a wide
+// method table must not cost room in every one of them.
+TEST(ResultStore, ExtractedFieldsTakeRoomOnlyOnceWritten) {
+    ResultStore s;
+    s.setExtraColumnCount(20);
+    fill(s, 2);
+    const std::size_t bare = s.bytesUsed();
+    s.setSubItem(0, ResultStore::kState, "no data");
+    s.setSubItem(0, ResultStore::kTime, "3");
+    const std::size_t progress = s.bytesUsed() - bare;
+    EXPECT_LT(progress, 8 * sizeof(std::string)) << "State and Time alone";
+    s.setSubItem(1, ResultStore::kFirstExtra + 19, "last field");
+    EXPECT_GT(s.bytesUsed() - bare - progress, 20 * sizeof(std::string));
+    EXPECT_EQ(s.subItem(0, ResultStore::kFirstExtra), "");
+    EXPECT_EQ(s.subItem(1, ResultStore::kFirstExtra + 19), "last field");
+    EXPECT_EQ(s.subItem(1, ResultStore::kFirstExtra + 18), "");
+}
+
 TEST(ResultStore, RemoveIfCompactsInOrderKeepingEveryField) {
     ResultStore s;
     s.setExtraColumnCount(0);

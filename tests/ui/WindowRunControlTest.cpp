@@ -1,0 +1,203 @@
+#include "engine/LookupConnection.h"
+#include "platform/MessageLoop.h"
+#include "tests/support/GatewayProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/FakeDialogs.h"
+#include "tests/ui/QStringPrinter.h"
+#include "ui/QtLoopBridge.h"
+#include "ui/ResultsModel.h"
+#include "ui/UpDown.h"
+#include "ui/ZoneCheckList.h"
+#include "ui/domain1.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace zendrel {
+namespace {
+
+const char* kGateway = ZENDREL_BINARY_DIR "/tools/zendrel-gateway";
+constexpr int kWaitMs = 20000;
+
+// The window driven by Qt's event loop through the bridge, looking names up on the local gateway
+// over loopback: the run controls as the user meets them.
+class WindowRunControl : public ::testing::Test {
+protected:
+    void open(std::vector<std::string> gatewayArgs, const std::string& keywords) {
+        gatewayArgs.insert(gatewayArgs.end(), {"--idle-exit-ms", "60000"});
+        gateway = std::make_unique<test::GatewayProcess>(kGateway, std::move(gatewayArgs));
+        const std::string url =
+            "http://127.0.0.1:" + std::to_string(gateway->port()) + "/whois?name=%s";
+        ws.write("domain.txt", "test;" + url + ";1;com\r\n");
+        ws.write("method.txt", "0;Registrar\r\n"
+                               "1;Registrar:;Registrar:|No match for|Status: on hold\r\n");
+        ws.write("default.txt", keywords);
+        window = std::make_unique<T_FDomain>(loop, dialogs, ws.path());
+        bridge = std::make_unique<QtLoopBridge>(
+            loop, [this](const std::string& what) { failures.push_back(what); });
+        window->findChild<ZoneCheckList*>("clbDom")->setChecked(0, true);
+    }
+    template <typename W>
+    W* find(const char* name) const {
+        return window->findChild<W*>(QString::fromLatin1(name));
+    }
+    void click(const char* name) { QTest::mouseClick(find<QToolButton>(name), Qt::LeftButton); }
+    bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, kWaitMs); }
+    bool completed(std::size_t count = 1) {
+        return waitFor([&] { return dialogs.messages.size() >= count; });
+    }
+    std::string text(std::size_t row, int item) {
+        return std::string(window->results().subItem(row, item));
+    }
+    std::size_t liveConnections() {
+        std::size_t live = 0;
+        for (std::size_t i = 0; i < window->results().size(); ++i)
+            live += window->results().connection(i) ? 1 : 0;
+        return live;
+    }
+    void expectIdleWindow() {
+        EXPECT_EQ(window->runVariables().runState, RunState::Idle);
+        EXPECT_TRUE(find<QToolButton>("sbSearch")->isEnabled());
+        EXPECT_FALSE(find<QToolButton>("sbStop")->isEnabled());
+        EXPECT_TRUE(find<QToolButton>("sbResume")->isEnabled());
+        EXPECT_FALSE(window->generator().active());
+        EXPECT_EQ(liveConnections(), 0u);
+    }
+
+    static std::string numberedKeywords(int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += "kw" + std::to_string(100 + i) + "\r\n";
+        return text;
+    }
+
+    MessageLoop loop;
+    test::FakeDialogs dialogs;
+    std::vector<std::string> failures;
+    std::unique_ptr<test::GatewayProcess> gateway;
+    test::TempDir ws;
+    std::unique_ptr<T_FDomain> window;
+    std::unique_ptr<QtLoopBridge> bridge;
+};
+
+TEST_F(WindowRunControl, StopAbortsLiveLookupsAndRowsKeepTheirLastTexts) {
+    open({"--delay-ms", "60000"}, numberedKeywords(12));
+    find<UpDown>("udLink")->setPosition(5);
+    click("sbSearch");
+    ASSERT_TRUE(waitFor([&] {
+        return window->runVariables().activeLookups == 5 && text(4, ResultStore::kState) != "";
+    }));
+    std::vector<std::string> before;
+    for (std::size_t r = 0; r < 5; ++r)
+        before.push_back(text(r, ResultStore::kState));
+
+    click("sbStop");
+    ASSERT_TRUE(completed());
+    EXPECT_EQ(dialogs.messages[0].text, "Search is completed");
+    expectIdleWindow();
+    // Late reports of the aborted requests must not overwrite what the rows showed.
+    QTest::qWait(200);
+    for (std::size_t r = 0; r < 5; ++r) {
+        EXPECT_EQ(text(r, ResultStore::kState), before[r]) << r;
+        EXPECT_NE(text(r, ResultStore::kTime), "~") << r;
+    }
+    EXPECT_EQ(text(5, ResultStore::kState), "") << "rows never reached stay empty";
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(WindowRunControl, AutoResumeRunsTheAllowedPassesOverUncheckedRows) {
+    // Each reply takes a while, so every pass lasts long enough to be seen on the button.
+    open({"--delay-ms", "150"}, "shop\r\nzzfree\r\n");
+    find<QCheckBox>("cbResume")->setChecked(true);
+    find<UpDown>("udAR")->setPosition(2);
+    QStringList captions;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QString now = find<QToolButton>("sbResume")->text();
+        if (captions.isEmpty() || captions.back() != now)
+            captions << now;
+    });
+    watch.start(1);
+
+    click("sbSearch");
+    ASSERT_TRUE(completed());
+    QTest::qWait(20);
+    EXPECT_EQ(captions, QStringList({"Resume", "Resume : 1", "Resume : 2", "Resume"}));
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "one summary after the last pass";
+    EXPECT_EQ(text(0, ResultStore::kState), "is not available");
+    EXPECT_FALSE(window->results().checked(0));
+    EXPECT_EQ(text(1, ResultStore::kState), "is available");
+    EXPECT_TRUE(window->results().checked(1));
+    expectIdleWindow();
+
+    // A new Search counts its automatic passes from 0 again.
+    captions.clear();
+    click("sbSearch");
+    ASSERT_TRUE(completed(2));
+    QTest::qWait(20);
+    EXPECT_EQ(captions, QStringList({"Resume", "Resume : 1", "Resume : 2", "Resume"}));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(WindowRunControl, ClosingDuringARunFinishesItFirst) {
+    open({"--delay-ms", "60000"}, numberedKeywords(8));
+    window->show();
+    click("sbSearch");
+    ASSERT_TRUE(waitFor([&] { return window->runVariables().activeLookups >= 3; }));
+    click("ExplorerButton1");
+    EXPECT_FALSE(window->isVisible());
+    ASSERT_EQ(dialogs.messages.size(), 1u) << "the summary is shown before the window goes";
+    EXPECT_EQ(dialogs.messages[0].text, "Search is completed");
+    EXPECT_EQ(window->runVariables().runState, RunState::Idle);
+    EXPECT_EQ(liveConnections(), 0u);
+    QTest::qWait(100);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(failures.empty());
+}
+
+// A Stop must take effect on the next pass of the loop, whatever phase generation is in.
+TEST_F(WindowRunControl, StopDuringGenerationOfALargeListIdlesTheWindowWithinOnePass) {
+    struct Case {
+        const char* what;
+        std::function<bool(T_FDomain&)> reached;
+        bool summary;
+    };
+    const Case cases[] = {
+        {"while joining keywords",
+         [](T_FDomain& w) { return w.generator().phase() == CandidateGenerator::Phase::Combine; },
+         false},
+        {"while adding rows with lookups live",
+         [](T_FDomain& w) {
+             return w.results().size() > 2000 && w.runVariables().activeLookups > 0;
+         },
+         true},
+    };
+    // 30 keywords joined up to three at a time: 25,260 rows, too many to finish unnoticed.
+    open({"--delay-ms", "60000"}, numberedKeywords(30));
+    find<UpDown>("udComb")->setPosition(3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.messages.clear();
+        click("sbSearch");
+        ASSERT_TRUE(waitFor([&] { return c.reached(*window); }));
+        click("sbStop");
+        bridge->runOnce();
+        expectIdleWindow();
+        EXPECT_TRUE(find<QProgressBar>("pbar")->isHidden());
+        EXPECT_EQ(dialogs.messages.size(), c.summary ? 1u : 0u);
+        const std::size_t rows = window->results().size();
+        EXPECT_LT(rows, 25260u);
+        QTest::qWait(50);
+        EXPECT_EQ(window->results().size(), rows) << "no row is added after the stop";
+    }
+    EXPECT_TRUE(failures.empty());
+}
+
+} // namespace
+} // namespace zendrel
