@@ -4,6 +4,7 @@
 #include "engine/SearchWindow.h"
 
 #include <algorithm>
+#include <new>
 
 namespace zendrel {
 
@@ -125,10 +126,33 @@ void CandidateGenerator::beginRows() {
     if (runStartTarget_)
         loop_.post(*runStartTarget_, Message{WM_RUN_START, 0, 0});
     phase_ = Phase::Rows;
+    reserveRows();
     name_ = names_.begin();
     rowNames_.clear();
     rowName_ = 0;
     zone_ = zones_.end();
+}
+
+// A big search appends a million rows; growing the list by doubling would copy it, and its
+// captions, again and again, each copy a stall of the window. Room for the rows of every name
+// within the limit is made once; hyphen-free second forms may still grow it.
+void CandidateGenerator::reserveRows() {
+    std::size_t zoneBytes = 0;
+    for (const std::string& z : zones_)
+        zoneBytes += z.size() + 1;
+    std::size_t rows = 0;
+    std::size_t bytes = 0;
+    for (const std::string& n : names_) {
+        if (n.empty() || n.size() >= maxLength_)
+            continue;
+        rows += zones_.size();
+        bytes += n.size() * zones_.size() + zoneBytes;
+    }
+    try {
+        results_.reserve(rows, bytes);
+    } catch (const std::bad_alloc&) {
+        // Not fatal: the list then grows as rows arrive, as far as memory allows.
+    }
 }
 
 bool CandidateGenerator::step() {

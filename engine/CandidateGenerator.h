@@ -58,6 +58,7 @@ private:
     void beginCombination();
     void beginAdditional();
     void beginRows();
+    void reserveRows();
     bool step();
     void phaseStep();
     void abandon();
