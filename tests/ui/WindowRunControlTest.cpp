@@ -10,8 +10,11 @@
 #include "ui/ZoneCheckList.h"
 #include "ui/domain1.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -158,6 +161,47 @@ TEST_F(WindowRunControl, ClosingDuringARunFinishesItFirst) {
     EXPECT_EQ(liveConnections(), 0u);
     QTest::qWait(100);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(failures.empty());
+}
+
+// Counts the paint passes of a widget.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(WindowRunControl, ProgressOfManyLiveLookupsReachesTheViewCoalesced) {
+    // One byte every 5 ms per lookup: every byte is a new "Loading" text in its row.
+    open({"--mode", "trickle", "--trickle-ms", "5"}, numberedKeywords(120));
+    find<UpDown>("udLink")->setPosition(100);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    click("sbSearch");
+    ASSERT_TRUE(waitFor([&] { return window->runVariables().activeLookups >= 50; }));
+
+    QWidget* viewport = find<QAbstractItemView>("lvResult")->viewport();
+    PaintCounter counter;
+    viewport->installEventFilter(&counter);
+    QSignalSpy changed(window->resultsModel(), &QAbstractItemModel::dataChanged);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(1000);
+    const qint64 elapsed = clock.elapsed();
+    viewport->removeEventFilter(&counter);
+
+    int loading = 0;
+    for (std::size_t r = 0; r < window->results().size(); ++r)
+        loading += text(r, ResultStore::kState).rfind("Loading", 0) == 0 ? 1 : 0;
+    EXPECT_GE(loading, 30) << "many rows were changing all the time";
+    const qint64 passes = elapsed / ResultsModel::kFlushMs + 2;
+    EXPECT_LE(changed.count(), passes);
+    EXPECT_LE(counter.paints, passes);
+    EXPECT_GT(counter.paints, 0) << "the view did show the progress";
+    click("sbStop");
+    ASSERT_TRUE(completed());
     EXPECT_TRUE(failures.empty());
 }
 
