@@ -145,6 +145,16 @@ TEST_F(WindowRunControl, AutoResumeRunsTheAllowedPassesOverUncheckedRows) {
     ASSERT_TRUE(completed(2));
     QTest::qWait(20);
     EXPECT_EQ(captions, QStringList({"Resume", "Resume : 1", "Resume : 2", "Resume"}));
+
+    // Resume by hand looks up the unchecked row again and leaves the checked one alone.
+    find<QCheckBox>("cbResume")->setChecked(false);
+    window->results().setSubItem(0, ResultStore::kState, "stale");
+    window->results().setSubItem(1, ResultStore::kState, "kept");
+    click("sbResume");
+    ASSERT_TRUE(completed(3));
+    EXPECT_EQ(text(0, ResultStore::kState), "is not available");
+    EXPECT_EQ(text(1, ResultStore::kState), "kept");
+    expectIdleWindow();
     EXPECT_TRUE(failures.empty());
 }
 
