@@ -132,15 +132,16 @@ void storeOperations(ResultStore& store) {
         return;
     ExportFilter all;
     all.all = true;
-    timeMs("results.export_1m_ms", [&] { SaveResults(store, all, std::string(folder) + "/r"); });
+    timeMs("results.export_1m_store_only_ms",
+           [&] { SaveResults(store, all, std::string(folder) + "/r"); });
     std::filesystem::remove_all(folder);
-    timeMs("results.delete_unavailable_1m_ms", [&] {
+    timeMs("results.delete_unavailable_1m_store_only_ms", [&] {
         store.removeIf([&](std::size_t i) {
             return !store.checked(i) && store.subItem(i, ResultStore::kTime) == "~" &&
                    store.subItem(i, ResultStore::kState) != "no data";
         });
     });
-    timeMs("results.clear_1m_ms", [&] { store.clear(); });
+    timeMs("results.clear_1m_store_only_ms", [&] { store.clear(); });
 }
 
 } // namespace
