@@ -146,6 +146,7 @@ TEST_F(SearchAndExport, SaveResultsWritesTheFilteredRowsWithTxtAppended) {
     rows.setSubItem(0, ResultStore::kTime, "~");
     rows.setSubItem(0, ResultStore::kFirstExtra, "Example Registrar");
     rows.setSubItem(1, ResultStore::kState, "is not available");
+    h.check("cbAll", false); // on by default in a new workspace
     h.check("cbFree", true);
 
     h.dialogs.fileAnswers.push_back(QString::fromStdString(h.dir.file("found")));
