@@ -20,6 +20,8 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -141,6 +143,18 @@ void T_FDomain::applyPlacement(const std::string& main) {
     move(at);
     if (f.size() > 2)
         resize(f[2], f.size() > 3 ? f[3] : height());
+    keepOnScreen();
+}
+
+void T_FDomain::keepOnScreen() {
+    // A placement stored on a monitor that is gone would open the window where nobody sees it.
+    const QRect placed(pos(), size());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(placed))
+            return;
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().topLeft());
 }
 
 void T_FDomain::applyPaneSizes(const std::string& param) {

@@ -106,6 +106,7 @@ private:
     void connectHandlers();
     void applySettings(const WorkspaceSettings& s);
     void applyPlacement(const std::string& main);
+    void keepOnScreen();
     void applyPaneSizes(const std::string& param);
     void applyStoredPaneSizes();
     WorkspaceSettings currentSettings() const;

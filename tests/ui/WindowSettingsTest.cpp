@@ -1,3 +1,4 @@
+#include "platform/Files.h"
 #include "tests/ui/WindowHarness.h"
 #include "ui/AdditionalWordPane.h"
 #include "ui/HelpWindow.h"
@@ -9,9 +10,11 @@
 #include "ui/ZoneCheckList.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTableWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,6 +39,12 @@ void ShowAndWait(WindowHarness& h) {
 
 UpDown* upDown(WindowHarness& h, const char* name) {
     return h.find<UpDown>(name);
+}
+
+std::string ReadSample(const std::string& name) {
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(std::string(ZENDREL_SAMPLE_DATA) + name, bytes)) << name;
+    return bytes;
 }
 
 void ClickHeader(QTableWidget* grid, int column) {
@@ -205,6 +214,28 @@ TEST(WindowSettings, PlacementWithTwoFieldsMovesOnlyAndDefaultSizesLeaveColumnsA
     EXPECT_EQ(view->columnWidth(0), 100);
     EXPECT_EQ(view->columnWidth(1), 100);
     EXPECT_EQ(view->columnWidth(2), 50);
+}
+
+TEST(WindowSettings, PlacementOffEveryScreenOpensOnThePrimaryScreen) {
+    WindowHarness h;
+    h.dir.write("param.txt", "[Param]\r\nMain=-5000,-4000,400,300\r\n");
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    EXPECT_EQ(h.window->pos(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    EXPECT_EQ(h.window->size(), QSize(400, 300));
+}
+
+TEST(WindowSettings, SampleWorkspaceLoadsWithoutComplaint) {
+    WindowHarness h(false);
+    for (const char* name : {"domain.txt", "method.txt", "default.txt", "add.txt", "param.txt"})
+        h.dir.write(name, ReadSample(name));
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(upDown(h, "udLink")->position(), 10);
+    EXPECT_EQ(upDown(h, "udTime")->position(), 10);
+    const std::vector<std::string> zones = h.find<ZoneCheckList>("clbDom")->checkedZones();
+    EXPECT_EQ(zones.size(), 2u);
+    EXPECT_GT(h.window->workArea()->Panel5->list()->count(), 0);
 }
 
 TEST(WindowSettings, UnusableValuesAreReportedOnceByKeyAndTheRestStillLoads) {
