@@ -362,6 +362,27 @@ TEST(WindowSettings, UnreadableWordListIsNotReplacedAtClose) {
     EXPECT_TRUE(h.dialogs.messages.empty());
 }
 
+TEST(WindowSettings, ClosingWhileNamesAreGeneratedStopsThemAndStillSaves) {
+    WindowHarness h;
+    std::string many;
+    for (int i = 0; i < 9; ++i)
+        many += "word" + std::to_string(i) + "\r\n";
+    h.dir.write("default.txt", many);
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    h.find<ZoneCheckList>("clbDom")->setAllChecked(true);
+    upDown(h, "udComb")->setPosition(6);
+    ShowAndWait(h);
+    h.click("sbSearch");
+    h.loop.runPending(2);
+    ASSERT_FALSE(h.find<QToolButton>("sbSearch")->isEnabled()) << "still generating";
+    h.click("ExplorerButton1");
+    EXPECT_FALSE(h.window->isVisible());
+    h.loop.runUntil([] { return false; }, 50); // nothing left may touch the freed tables
+    EXPECT_FALSE(h.window->generator().addingRows());
+    EXPECT_EQ(h.dir.read("default.txt"), many) << "the list is written back unchanged";
+    EXPECT_NE(h.dir.read("param.txt").find("Combinations=6\r\n"), std::string::npos);
+}
+
 TEST(WindowHelp, F1OpensHelpFromEveryControlOfTheWindow) {
     WindowHarness h;
     ShowAndWait(h);
