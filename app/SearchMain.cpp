@@ -105,6 +105,11 @@ int main(int argc, char** argv) {
     }
     ::signal(SIGPIPE, SIG_IGN);
     const Workspace ws = LoadWorkspace(folder);
+    for (const std::string& key : ws.settings.skippedKeys)
+        std::fprintf(stderr,
+                     "zendrel-search: the value of %s in param.txt cannot be used; its "
+                     "default applies\n",
+                     key.c_str());
 
     MessageLoop loop;
     loop.setFailureHook([](const std::string& what) {

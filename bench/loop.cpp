@@ -1,8 +1,8 @@
 // Cost of the message loop's basic operations: one posted message, one timer tick.
+#include "platform/MessageLoop.h"
+
 #include <chrono>
 #include <cstdio>
-
-#include "platform/MessageLoop.h"
 
 using namespace zendrel;
 

@@ -1,12 +1,5 @@
 // A search run against the local gateway without a window: lookups per second at 100
 // connections, process CPU per lookup, and resident memory with 100 lookups live.
-#include <sys/resource.h>
-
-#include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <string>
-
 #include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
 #include "engine/RunSettings.h"
@@ -17,6 +10,12 @@
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "tests/support/GatewayProcess.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
 
 using namespace zendrel;
 

@@ -1,5 +1,6 @@
 #include "engine/WorkspaceSettings.h"
 
+#include "lookup/SplitFields.h"
 #include "lookup/TextRules.h"
 #include "platform/ProfileDocument.h"
 #include "platform/ProfileFile.h"
@@ -44,15 +45,31 @@ std::optional<long long> ReadSettingsInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<std::vector<int>> ReadSizeList(std::string_view text) {
+    std::vector<int> out;
+    for (const std::string& field : SplitFields(',', text)) {
+        const auto v = ReadSettingsInteger(field);
+        if (!v || *v < INT32_MIN || *v > INT32_MAX)
+            return std::nullopt;
+        out.push_back(static_cast<int>(*v));
+    }
+    return out;
+}
+
 bool ZoneCheckedInDom(std::string_view dom, std::size_t index) {
     return index < dom.size() && dom[index] == '+';
 }
 
 namespace {
 
+// Number fields hold 16-bit positions; a stored number beyond that is not a position at all.
+constexpr long long kPositionMin = -32768;
+constexpr long long kPositionMax = 32767;
+
 class Reader {
 public:
-    explicit Reader(const ProfileDocument& doc) : doc_(doc) {}
+    Reader(const ProfileDocument& doc, std::vector<std::string>& skipped)
+        : doc_(doc), skipped_(skipped) {}
     std::optional<std::string> text(std::string_view key) const {
         return doc_.value(kSettingsSection, key);
     }
@@ -67,9 +84,34 @@ public:
         return static_cast<int>(*v);
     }
     bool boolean(std::string_view key, bool def) const { return integer(key, def ? 1 : 0) != 0; }
+    // A number field's value: text that is no number takes the default quietly, as it always
+    // has; a number beyond 16 bits takes it too and is reported.
+    int position(std::string_view key, int def) const {
+        auto t = text(key);
+        auto v = t ? ReadSettingsInteger(*t) : std::nullopt;
+        if (!v)
+            return def;
+        if (*v < kPositionMin || *v > kPositionMax) {
+            skipped_.emplace_back(key);
+            return def;
+        }
+        return static_cast<int>(*v);
+    }
+    // A size list whose fields are all integers, else the default (and the key is reported).
+    std::string sizes(std::string_view key, std::string def) const {
+        auto t = text(key);
+        if (!t)
+            return def;
+        if (!ReadSizeList(*t)) {
+            skipped_.emplace_back(key);
+            return def;
+        }
+        return *t;
+    }
 
 private:
     const ProfileDocument& doc_;
+    std::vector<std::string>& skipped_;
 };
 
 std::string Bool(bool b) {
@@ -80,19 +122,19 @@ std::string Bool(bool b) {
 
 WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::string& programFolder) {
     const ProfileDocument doc = LoadProfile(path);
-    const Reader r(doc);
     WorkspaceSettings s;
+    const Reader r(doc, s.skippedKeys);
     s.fileNameDomain = r.string("FileNameDomain", programFolder + "default.txt");
     s.fileAddDomain = r.string("FileAddDomain", programFolder + "add.txt");
-    s.combinations = r.integer("Combinations", 1);
+    s.combinations = r.position("Combinations", 1);
     s.additiveName = r.boolean("AdditiveName", false);
     s.hyphens = r.boolean("Hyphens", false);
-    s.countHyphens = r.integer("CountHyphens", 1);
+    s.countHyphens = r.position("CountHyphens", 1);
     s.dom = r.string("Dom", "");
-    s.main = r.string("Main", "");
-    s.param = r.string("Param", "260,255");
-    s.links = r.integer("Links", 2);
-    s.timeOut = r.integer("TimeOut", 50);
+    s.main = r.sizes("Main", "");
+    s.param = r.sizes("Param", "260,255");
+    s.links = r.position("Links", 2);
+    s.timeOut = r.position("TimeOut", 50);
     s.firstAdd = r.boolean("FirstAdd", false);
     s.lastAdd = r.boolean("LastAdd", false);
     // "DeleteItems" sets the box first and "Delete" sets it again, so only "Delete" counts.
@@ -101,14 +143,14 @@ WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::stri
     s.notAvailable = r.boolean("NotAvailable", false);
     s.hold = r.boolean("Hold", false);
     s.dnOnly = r.boolean("DNOnly", false);
-    s.maxLength = r.integer("MaxLength", 30);
+    s.maxLength = r.position("MaxLength", 30);
     for (int i = 0; i < 9; ++i)
         s.connection[i] = r.string(kConnectionLabels[i], "");
     s.sgProxy0 = r.integer("sgProxy0", 100);
     s.sgProxy1 = r.integer("sgProxy1", 100);
     s.saveAll = r.boolean("SaveAll", true);
     s.autoResume = r.boolean("AutoResume", true);
-    s.resume = r.integer("Resume", 0);
+    s.resume = r.position("Resume", 0);
     return s;
 }
 

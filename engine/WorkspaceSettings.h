@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zendrel {
 
@@ -38,6 +39,9 @@ struct WorkspaceSettings {
     bool saveAll = true;
     bool autoResume = true;
     int resume = 0;
+    // Keys whose stored value could not be used and took its default instead: a "Main" or
+    // "Param" field that is not an integer, or a number field beyond the 16-bit range.
+    std::vector<std::string> skippedKeys;
 };
 
 // The labels of the connection-settings rows, which are also their keys in the file.
@@ -55,6 +59,10 @@ void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s)
 
 // A settings integer: decimal, or hexadecimal after "0x"/"0X"; none when it is neither.
 std::optional<long long> ReadSettingsInteger(std::string_view text);
+
+// The fields of a "Main" or "Param" value, split at every ","; none when a field (an empty one
+// included) is not an integer. An empty text has no fields.
+std::optional<std::vector<int>> ReadSizeList(std::string_view text);
 
 // Whether zone `index` is checked by the "Dom" text.
 bool ZoneCheckedInDom(std::string_view dom, std::size_t index);

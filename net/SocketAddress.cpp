@@ -8,15 +8,15 @@
 
 namespace zendrel {
 
-namespace {
-
-std::string Trim(const std::string& s) {
+std::string TrimProperty(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
     if (b == std::string::npos)
         return {};
     std::size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
 }
+
+namespace {
 
 // Leading blanks are skipped and reading stops at the first non-digit.
 long ReadDecimal(const std::string& s) {
@@ -37,7 +37,7 @@ bool StartsWithDigit(const std::string& s) {
 in_addr_t WSocketResolveHost(const std::string& text) {
     if (text.empty() || text.size() > 256)
         throw ESocketException("WSocketResolveHost: '" + text + "' Invalid Hostname.");
-    std::string host = Trim(text);
+    std::string host = TrimProperty(text);
     if (StartsWithDigit(host)) {
         in_addr a{};
         if (host == "255.255.255.255")
@@ -64,8 +64,8 @@ std::uint16_t WSocketResolvePort(const std::string& text, const std::string& pro
     servent buf{};
     servent* found = nullptr;
     char scratch[1024];
-    if (getservbyname_r(Trim(text).c_str(), proto.c_str(), &buf, scratch, sizeof scratch, &found) !=
-            0 ||
+    if (getservbyname_r(TrimProperty(text).c_str(), proto.c_str(), &buf, scratch, sizeof scratch,
+                        &found) != 0 ||
         !found)
         throw ESocketException("WSocketResolvePort: Cannot convert port '" + text + "'");
     return ntohs(static_cast<std::uint16_t>(found->s_port));
@@ -79,12 +79,12 @@ int WSocketResolveProto(const std::string& text) {
     protoent buf{};
     protoent* found = nullptr;
     char scratch[1024];
-    if (getprotobyname_r(Trim(text).c_str(), &buf, scratch, sizeof scratch, &found) != 0 ||
+    if (getprotobyname_r(TrimProperty(text).c_str(), &buf, scratch, sizeof scratch, &found) != 0 ||
         !found) {
         // A machine without a protocols file still knows the two the socket can make.
-        if (Trim(text) == "tcp")
+        if (TrimProperty(text) == "tcp")
             return 6;
-        if (Trim(text) == "udp")
+        if (TrimProperty(text) == "udp")
             return 17;
         throw ESocketException("WSocketResolveProto: Cannot convert protocol '" + text + "'");
     }

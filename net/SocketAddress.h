@@ -11,6 +11,9 @@ namespace zendrel {
 // hands over dotted addresses and numeric ports, so those queries stay off its path.
 
 // The IPv4 address (network order) of a dotted address or host name.
+// `s` without the blanks and tabs around it, as the socket's properties store their values.
+std::string TrimProperty(const std::string& s);
+
 in_addr_t WSocketResolveHost(const std::string& text);
 // The port number (host order) of a decimal text or a service name for `proto`.
 std::uint16_t WSocketResolvePort(const std::string& text, const std::string& proto);

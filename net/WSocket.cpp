@@ -20,14 +20,6 @@ namespace zendrel {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
 int SocketErrorOf(int fd) {
     int err = 0;
     socklen_t len = sizeof err;
@@ -67,7 +59,7 @@ void TWSocket::SetAddr(const std::string& value) {
     }
     if (value == addr_ && addrAssigned_)
         return;
-    addr_ = Trim(value);
+    addr_ = TrimProperty(value);
     addrAssigned_ = !addr_.empty();
     addrResolved_ = false;
 }
@@ -79,7 +71,7 @@ void TWSocket::SetPort(const std::string& value) {
     }
     if (value == port_ && portAssigned_)
         return;
-    port_ = Trim(value);
+    port_ = TrimProperty(value);
     portAssigned_ = !port_.empty();
     portResolved_ = false;
 }
@@ -91,7 +83,7 @@ void TWSocket::SetProto(const std::string& value) {
     }
     if (value == proto_ && protoAssigned_)
         return;
-    proto_ = Trim(value);
+    proto_ = TrimProperty(value);
     protoAssigned_ = !proto_.empty();
     protoResolved_ = false;
 }

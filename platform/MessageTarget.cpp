@@ -6,7 +6,9 @@ namespace zendrel {
 
 MessageTarget::MessageTarget(MessageLoop& loop) : loop_(&loop), id_(loop.registerTarget(this)) {}
 
-MessageTarget::~MessageTarget() { loop_->unregisterTarget(id_); }
+MessageTarget::~MessageTarget() {
+    loop_->unregisterTarget(id_);
+}
 
 void MessageTarget::post(unsigned msg, std::intptr_t wParam, std::intptr_t lParam) {
     loop_->post(id_, Message{msg, wParam, lParam});
@@ -20,7 +22,9 @@ void MessageTarget::setTimer(unsigned timerId, Millis interval) {
     loop_->setTimer(*this, timerId, interval);
 }
 
-void MessageTarget::killTimer(unsigned timerId) { loop_->killTimer(*this, timerId); }
+void MessageTarget::killTimer(unsigned timerId) {
+    loop_->killTimer(*this, timerId);
+}
 
 bool MessageTarget::timerActive(unsigned timerId) const {
     return loop_->timerActive(*this, timerId);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/Clock.h"
 #include "platform/Message.h"
+
+#include <cstdint>
 
 namespace zendrel {
 

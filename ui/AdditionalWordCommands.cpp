@@ -63,19 +63,9 @@ void AdditionalWordPane::SpeedButton6Click() {
 }
 
 void AdditionalWordPane::SpeedButton8Click() {
-    std::optional<std::string> chosen = ChooseWordListFile(dialogs_, this, true, path_);
-    if (!chosen)
-        return;
-    const std::string previousPath = path_;
-    const bool previousKeep = keepUnreadableFile_;
-    path_ = *chosen;
-    keepUnreadableFile_ = false;
-    if (!SaveAndRecord(
-            dialogs_, this, [this] { SaveAdditionalWords(); }, saveSettings_)) {
-        // The old path keeps receiving the automatic save at close, so nothing is lost.
-        path_ = previousPath;
-        keepUnreadableFile_ = previousKeep;
-    }
+    SaveWordListAs(
+        dialogs_, this, path_, keepUnreadableFile_, {}, [this] { SaveAdditionalWords(); },
+        saveSettings_);
 }
 
 // A release over the header cell of a flag column flips the column's check mark and sets the

@@ -155,20 +155,9 @@ void KeywordPane::SpeedButton5Click() {
 }
 
 void KeywordPane::SpeedButton7Click() {
-    std::optional<std::string> chosen =
-        ChooseWordListFile(dialogs_, this, true, path_, ProgramFolder());
-    if (!chosen)
-        return;
-    const std::string previousPath = path_;
-    const bool previousKeep = keepUnreadableFile_;
-    path_ = *chosen;
-    keepUnreadableFile_ = false;
-    if (!SaveAndRecord(
-            dialogs_, this, [this] { SaveKeywords(); }, saveSettings_)) {
-        // The old path keeps receiving the automatic save at close, so nothing is lost.
-        path_ = previousPath;
-        keepUnreadableFile_ = previousKeep;
-    }
+    SaveWordListAs(
+        dialogs_, this, path_, keepUnreadableFile_, ProgramFolder(), [this] { SaveKeywords(); },
+        saveSettings_);
 }
 
 void KeywordPane::Image1Click(bool on) {

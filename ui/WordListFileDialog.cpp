@@ -31,13 +31,23 @@ void ShowSaveError(DialogService& dialogs, QWidget* parent, const std::exception
 
 namespace zendrel {
 
-bool SaveAndRecord(DialogService& dialogs, QWidget* parent, const std::function<void()>& save,
-                   const std::function<void()>& saveSettings) {
+void SaveWordListAs(DialogService& dialogs, QWidget* parent, std::string& path,
+                    bool& keepUnreadable, const std::string& folder,
+                    const std::function<void()>& save, const std::function<void()>& saveSettings) {
+    std::optional<std::string> chosen = ChooseWordListFile(dialogs, parent, true, path, folder);
+    if (!chosen)
+        return;
+    const std::string previousPath = path;
+    const bool previousKeep = keepUnreadable;
+    path = *chosen;
+    keepUnreadable = false;
     try {
         save();
     } catch (const std::exception& e) {
         ShowSaveError(dialogs, parent, e);
-        return false;
+        path = previousPath;
+        keepUnreadable = previousKeep;
+        return;
     }
     try {
         if (saveSettings)
@@ -45,7 +55,6 @@ bool SaveAndRecord(DialogService& dialogs, QWidget* parent, const std::function<
     } catch (const std::exception& e) {
         ShowSaveError(dialogs, parent, e);
     }
-    return true;
 }
 
 } // namespace zendrel

@@ -27,9 +27,12 @@ void ShowSaveError(DialogService& dialogs, QWidget* parent, const std::exception
 
 namespace zendrel {
 
-// Runs `save` and, when it succeeded, `saveSettings` (when set); a failure of either is shown to
-// the user. Returns false when `save` failed.
-bool SaveAndRecord(DialogService& dialogs, QWidget* parent, const std::function<void()>& save,
-                   const std::function<void()>& saveSettings);
+// The Save button of a word list: asks for the file (starting in `folder` when not empty), makes
+// it the list's `path`, runs `save` and then `saveSettings` (when set), showing any failure. A
+// failed save puts back the previous path and `keepUnreadable` protection, so the save at close
+// still goes where it went before and nothing is lost.
+void SaveWordListAs(DialogService& dialogs, QWidget* parent, std::string& path,
+                    bool& keepUnreadable, const std::string& folder,
+                    const std::function<void()>& save, const std::function<void()>& saveSettings);
 
 } // namespace zendrel

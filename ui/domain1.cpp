@@ -117,35 +117,26 @@ void T_FDomain::connectHandlers() {
     connect(side->SpeedButton10, &QToolButton::clicked, this, &T_FDomain::SpeedButton10Click);
     connect(lower_->lvResult->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &T_FDomain::lvResultColumnClick);
+    // A Save button records the new path at once; the pane shows what goes wrong.
+    work_->Panel5->setSaveSettings([this] { SaveSettings(); });
+    work_->additional->setSaveSettings([this] { SaveSettings(); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &T_FDomain::showHelp);
 }
 
 void T_FDomain::FormCreate() {
+    // The layout's zones start checked; the zone table replaces them while the settings load.
     work_->options->clbDom->setAllChecked(true);
+    settingsPath_ = folder_ + "param.txt";
     work_->Panel5->setPath(folder_ + "default.txt");
     work_->additional->setPath(folder_ + "add.txt");
     try {
-        loadTables();
+        LoadSettings();
     } catch (const std::exception& e) {
         // The window opens with whatever was loaded before the failure.
         reportError(QString::fromLocal8Bit(e.what()));
     }
-}
-
-void T_FDomain::loadTables() {
-    LoadZoneTable(folder_, zones_);
-    work_->options->clbDom->setZones(zones_.zoneNames());
-    // Until the settings file is read, no zone is chosen for the user.
-    work_->options->clbDom->setAllChecked(false);
-    work_->Panel5->LoadKeywords();
-    work_->additional->LoadAdditionalWords();
-    LoadMethodTable(folder_, methods_);
-    QStringList captions;
-    for (const std::string& caption : methods_.extraColumnCaptions())
-        captions << toQ(caption);
-    model_->setExtraColumns(captions);
 }
 
 void T_FDomain::reportError(const QString& text) {
@@ -295,9 +286,17 @@ void T_FDomain::SpeedButton10Click() {
 }
 
 bool T_FDomain::FormCloseQuery() {
-    // A running search ends first (connections aborted, end-of-run step); the close always
-    // proceeds.
+    run_.stopRequested = true;
+    // A running search ends first (connections aborted, end-of-run step), so nothing it does
+    // can reach the tables once they are gone.
     search_.closeWindow();
+    zones_.clear();
+    methods_.clear();
+    try {
+        SaveSettings();
+    } catch (...) {
+        // The program must always end; a file that cannot be written is not worth a stuck window.
+    }
     return true;
 }
 

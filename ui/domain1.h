@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QSplitter;
 
@@ -26,6 +27,7 @@ class MessageLoop;
 class ResultsModel;
 class TopBar;
 class WorkArea;
+struct WorkspaceSettings;
 
 // The main window: wires the regions together and keeps the window's handlers. Work of a search
 // runs on the message loop; the window only starts, stops and shows it.
@@ -45,6 +47,8 @@ public:
     ResultsModel* resultsModel() const { return model_; }
     DialogService& dialogs() const { return dialogs_; }
     const std::string& folder() const { return folder_; }
+    // The settings file, "param.txt" in the workspace folder.
+    const std::string& settingsPath() const { return settingsPath_; }
 
     RunVariables& runVariables() { return run_; }
     const ZoneTable& zoneTable() const { return zones_; }
@@ -77,6 +81,13 @@ public:
     void showHelp();
     HelpWindow* helpWindow() const { return help_; }
 
+    // Loads the zone table, applies the settings file, loads both word lists from the stored
+    // paths, loads the method table and adds the extra result columns, in that order.
+    void LoadSettings();
+    // Saves both word lists, then the settings file. Every step is tried; the first failure is
+    // thrown afterwards (FileWriteError "Unable to write to <path>").
+    void SaveSettings();
+
     void sbSearchClick();
     void sbStopClick();
     void sbResumeClick();
@@ -86,19 +97,28 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     bool FormCloseQuery();
     void buildRegions();
     void connectHandlers();
-    void loadTables();
+    void applySettings(const WorkspaceSettings& s);
+    void applyPlacement(const std::string& main);
+    void keepOnScreen();
+    void applyPaneSizes(const std::string& param);
+    void applyStoredPaneSizes();
+    WorkspaceSettings currentSettings() const;
+    void reportSkippedKeys(const std::vector<std::string>& keys);
     SearchInput searchInput() const;
     void reportError(const QString& text);
 
     MessageLoop& loop_;
     DialogService& dialogs_;
     std::string folder_;
+    std::string settingsPath_;
+    std::vector<int> storedPaneSizes_; // until the window is first shown
     ResultStore store_;
     RunVariables run_;
     ZoneTable zones_;

@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/Files.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "platform/Files.h"
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zendrel {
 namespace {
@@ -20,7 +19,8 @@ TEST(SplitLines, AcceptsEveryLineEnd) {
     EXPECT_EQ(SplitLines("a\n\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(SplitLines("\r\r\n"), (std::vector<std::string>{"", ""}));
     EXPECT_TRUE(SplitLines("").empty());
-    EXPECT_EQ(SplitLines(std::string("x\0y\xff", 4)), (std::vector<std::string>{std::string("x\0y\xff", 4)}));
+    EXPECT_EQ(SplitLines(std::string("x\0y\xff", 4)),
+              (std::vector<std::string>{std::string("x\0y\xff", 4)}));
 }
 
 TEST(AtomicWrite, ReplacesContentAndLeavesNoTemporaryFile) {

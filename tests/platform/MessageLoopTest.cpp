@@ -1,14 +1,13 @@
-#include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "platform/MessageLoop.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
-
-#include "platform/MessageLoop.h"
 
 namespace zendrel {
 namespace {
@@ -98,7 +97,7 @@ TEST_F(LoopTest, RestartedTimerFiresOnceAtItsNewDeadline) {
     Recorder a(loop, "a", log);
     a.setTimer(1, 10);
     loop.advance(5);
-    a.setTimer(1, 10);  // off and on again, as the dispatcher pauses
+    a.setTimer(1, 10); // off and on again, as the dispatcher pauses
     loop.advance(9);
     EXPECT_TRUE(log.empty());
     loop.advance(1);
@@ -113,7 +112,7 @@ TEST_F(LoopTest, DestroyedTargetReceivesNothing) {
     b.post(2);
     TargetId stale = a->targetId();
     a.reset();
-    Recorder c(loop, "c", log);  // may reuse the slot; must not get a's messages
+    Recorder c(loop, "c", log); // may reuse the slot; must not get a's messages
     loop.post(stale, Message{3, 0, 0});
     loop.advance(50);
     EXPECT_EQ(log, (std::vector<std::string>{"b:2"}));
@@ -123,8 +122,8 @@ TEST_F(LoopTest, NestedPumpKeepsFifoOrder) {
     Recorder a(loop, "a", log);
     a.onMessage = [&](const Message& m) {
         if (m.msg == 1) {
-            a.post(10);  // posted from inside, behind 2 and 3
-            loop.runPending();  // a modal dialog pumping the loop
+            a.post(10);        // posted from inside, behind 2 and 3
+            loop.runPending(); // a modal dialog pumping the loop
             log.push_back("back");
         }
     };
@@ -156,7 +155,7 @@ TEST_F(LoopTest, IdleWorkRunsOnlyWhenNothingElseWaits) {
     loop.addIdle([&] {
         log.push_back("idle");
         if (++steps == 1)
-            a.post(1);  // must be handled before the next idle step
+            a.post(1); // must be handled before the next idle step
         return steps < 3;
     });
     loop.runUntilIdle();
@@ -170,7 +169,7 @@ TEST_F(LoopTest, IdleStepsInterleaveWithDueTimers) {
     int steps = 0;
     loop.addIdle([&] {
         if (++steps == 2)
-            clock.set(10);  // time passes during generation
+            clock.set(10); // time passes during generation
         return steps < 4;
     });
     loop.runUntilIdle();
@@ -197,7 +196,7 @@ TEST_F(LoopTest, FdReadinessIsPostedOnceUntilHandled) {
     ASSERT_EQ(::write(fds[1], "x", 1), 1);
     EXPECT_TRUE(loop.runUntil([&] { return reports == 1; }, 2000));
     loop.runUntilIdle();
-    EXPECT_EQ(reports, 1);  // data was read: no further report
+    EXPECT_EQ(reports, 1); // data was read: no further report
     ASSERT_EQ(::write(fds[1], "y", 1), 1);
     EXPECT_TRUE(loop.runUntil([&] { return reports == 2; }, 2000));
     loop.unwatchFd(fds[0]);
@@ -210,14 +209,14 @@ TEST_F(LoopTest, WakeHookSignalsNewWorkOutsideThePump) {
     loop.setWakeHook([&] { ++wakes; });
     Recorder a(loop, "a", log);
     a.post(1);
-    a.post(2);  // queue not empty: no second wake
+    a.post(2); // queue not empty: no second wake
     EXPECT_EQ(wakes, 1);
     a.onMessage = [&](const Message& m) {
         if (m.msg == 1)
             a.post(3);
     };
     loop.runPending();
-    EXPECT_EQ(wakes, 1);  // posts from inside the pump need no wake
+    EXPECT_EQ(wakes, 1); // posts from inside the pump need no wake
     EXPECT_EQ(loop.nextDeadline(), std::nullopt);
     a.setTimer(1, 30);
     EXPECT_EQ(wakes, 2);

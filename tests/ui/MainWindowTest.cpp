@@ -52,16 +52,16 @@ TEST(MainWindow, StartsWithItsCaptionsHintsAndRunButtons) {
     EXPECT_EQ(h.find<QProgressBar>("pbar")->maximum(), 100);
 }
 
-TEST(MainWindow, NumberFieldsStartAtTheirLayoutValuesWithinTheirRanges) {
+TEST(MainWindow, NumberFieldsStartAtTheSettingsDefaultsWithinTheirRanges) {
     WindowHarness h;
     struct Field {
         const char* upDown;
         const char* edit;
         int min, max, value;
     };
-    const Field fields[] = {{"udComb", "Edit1", 1, 10, 1},      {"udHyphens", "Edit2", 1, 2, 1},
-                            {"udTime", "Edit21", 1, 1000, 100}, {"udLink", "Edit3", 1, 100, 10},
-                            {"udMax", "eMax", 1, 63, 30},       {"udAR", "eAR", 0, 100, 1}};
+    const Field fields[] = {{"udComb", "Edit1", 1, 10, 1},     {"udHyphens", "Edit2", 1, 2, 1},
+                            {"udTime", "Edit21", 1, 1000, 50}, {"udLink", "Edit3", 1, 100, 2},
+                            {"udMax", "eMax", 1, 63, 30},      {"udAR", "eAR", 0, 100, 0}};
     for (const Field& f : fields) {
         auto* ud = h.find<UpDown>(f.upDown);
         EXPECT_EQ(ud->minimum(), f.min) << f.upDown;

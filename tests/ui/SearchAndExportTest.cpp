@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QStyleOptionViewItem>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace zendrel {
@@ -135,6 +136,7 @@ TEST_F(SearchAndExport, LookupsRunToTheEndAndExitDuringARunFinishesIt) {
     EXPECT_FALSE(h.window->isVisible());
     EXPECT_EQ(h.window->runVariables().runState, RunState::Idle);
     EXPECT_EQ(h.dialogs.messages.size(), 2u) << "the end-of-run step ran before closing";
+    EXPECT_TRUE(std::filesystem::exists(h.dir.file("param.txt"))) << "saved after the run ended";
 }
 
 TEST_F(SearchAndExport, SaveResultsWritesTheFilteredRowsWithTxtAppended) {
@@ -146,6 +148,7 @@ TEST_F(SearchAndExport, SaveResultsWritesTheFilteredRowsWithTxtAppended) {
     rows.setSubItem(0, ResultStore::kTime, "~");
     rows.setSubItem(0, ResultStore::kFirstExtra, "Example Registrar");
     rows.setSubItem(1, ResultStore::kState, "is not available");
+    h.check("cbAll", false); // on by default in a new workspace
     h.check("cbFree", true);
 
     h.dialogs.fileAnswers.push_back(QString::fromStdString(h.dir.file("found")));

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
+#include <gtest/gtest.h>
 
 // Widget tests need one application object for the whole run; the platform is offscreen.
 int main(int argc, char** argv) {
