@@ -160,6 +160,7 @@ TEST_F(WindowRunControl, AutoResumeRunsTheAllowedPassesOverUncheckedRows) {
 
 TEST_F(WindowRunControl, ClosingDuringARunFinishesItFirst) {
     open({"--delay-ms", "60000"}, numberedKeywords(8));
+    find<UpDown>("udLink")->setPosition(5);
     window->show();
     click("sbSearch");
     ASSERT_TRUE(waitFor([&] { return window->runVariables().activeLookups >= 3; }));
