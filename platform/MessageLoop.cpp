@@ -1,12 +1,11 @@
 #include "platform/MessageLoop.h"
 
-#include <sys/epoll.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
+#include <sys/epoll.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace zendrel {
 
@@ -21,7 +20,9 @@ TargetId makeId(std::uint32_t slot, std::uint32_t generation) {
     return (static_cast<TargetId>(generation) << 32) | slot;
 }
 
-std::uint32_t slotOf(TargetId id) { return static_cast<std::uint32_t>(id & 0xffffffffu); }
+std::uint32_t slotOf(TargetId id) {
+    return static_cast<std::uint32_t>(id & 0xffffffffu);
+}
 
 unsigned toEpoll(unsigned interest) {
     unsigned ev = EPOLLONESHOT;
@@ -59,7 +60,7 @@ MessageLoop::MessageLoop() : ownClock_(std::make_unique<RealClock>()), clock_(ow
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
     if (epollFd_ < 0)
         throw std::system_error(errno, std::generic_category(), "epoll_create1");
-    slots_.push_back(Slot{});  // slot 0 is never used, so TargetId 0 means "none"
+    slots_.push_back(Slot{}); // slot 0 is never used, so TargetId 0 means "none"
 }
 
 MessageLoop::MessageLoop(Clock& clock) : MessageLoop() {
@@ -92,7 +93,7 @@ void MessageLoop::unregisterTarget(TargetId id) {
     if (slot >= slots_.size() || slots_[slot].target == nullptr)
         return;
     slots_[slot].target = nullptr;
-    ++slots_[slot].generation;  // queued messages for the old id now miss
+    ++slots_[slot].generation; // queued messages for the old id now miss
     freeSlots_.push_back(slot);
     for (auto it = timers_.begin(); it != timers_.end();) {
         it = it->first.target == id ? timers_.erase(it) : std::next(it);
@@ -124,7 +125,9 @@ void MessageLoop::setFailureHook(std::function<void(const std::string&)> hook) {
     failureHook_ = std::move(hook);
 }
 
-void MessageLoop::setWakeHook(std::function<void()> hook) { wakeHook_ = std::move(hook); }
+void MessageLoop::setWakeHook(std::function<void()> hook) {
+    wakeHook_ = std::move(hook);
+}
 
 // ---------------------------------------------------------------- messages
 
@@ -135,7 +138,9 @@ void MessageLoop::post(TargetId target, const Message& m) {
         wake();
 }
 
-void MessageLoop::send(MessageTarget& target, const Message& m) { deliver(&target, m); }
+void MessageLoop::send(MessageTarget& target, const Message& m) {
+    deliver(&target, m);
+}
 
 void MessageLoop::deliver(MessageTarget* t, const Message& m) {
     try {
@@ -268,7 +273,7 @@ bool MessageLoop::pollFds(int timeoutMs) {
         auto it = watches_.find(fd);
         if (it == watches_.end() || !it->second.armed)
             continue;
-        it->second.armed = false;  // one-shot until the target has handled this report
+        it->second.armed = false; // one-shot until the target has handled this report
         Message m{it->second.msg, fd, static_cast<std::intptr_t>(fromEpoll(events[i].events))};
         queue_.push_back(Envelope{it->second.target, m, it->second.watchId});
         posted = true;
@@ -300,7 +305,7 @@ bool MessageLoop::runIdleStep() {
     if (idleCursor_ >= idle_.size())
         idleCursor_ = 0;
     IdleId id = idle_[idleCursor_].id;
-    std::shared_ptr<IdleStep> step = idle_[idleCursor_].step;  // it may remove itself or add others
+    std::shared_ptr<IdleStep> step = idle_[idleCursor_].step; // it may remove itself or add others
     ++idleCursor_;
     bool more = false;
     try {
@@ -336,7 +341,7 @@ bool MessageLoop::runPending(Millis budget) {
     bool more = false;
     while (!quit_) {
         if (!queue_.empty()) {
-            Envelope e = queue_.front();  // no reference survives the handler
+            Envelope e = queue_.front(); // no reference survives the handler
             queue_.pop_front();
             dispatch(e);
             if (++handled % kMessagesPerBudgetCheck == 0 && now() - start >= budget) {

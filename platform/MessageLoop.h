@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/Clock.h"
+#include "platform/Message.h"
+#include "platform/MessageTarget.h"
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -9,10 +13,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include "platform/Clock.h"
-#include "platform/Message.h"
-#include "platform/MessageTarget.h"
 
 namespace zendrel {
 
@@ -26,8 +26,8 @@ namespace zendrel {
 // or, with a manual clock, advance().
 class MessageLoop {
 public:
-    MessageLoop();                       // real clock
-    explicit MessageLoop(Clock& clock);  // e.g. a ManualClock owned by the test
+    MessageLoop();                      // real clock
+    explicit MessageLoop(Clock& clock); // e.g. a ManualClock owned by the test
     ~MessageLoop();
     MessageLoop(const MessageLoop&) = delete;
     MessageLoop& operator=(const MessageLoop&) = delete;
@@ -54,7 +54,7 @@ public:
     void unwatchFd(int fd);
 
     // --- idle work: one step at a time, only when nothing is posted and no timer is due ---
-    using IdleStep = std::function<bool()>;  // returns false when the work is finished
+    using IdleStep = std::function<bool()>; // returns false when the work is finished
     using IdleId = std::uint64_t;
     IdleId addIdle(IdleStep step);
     void removeIdle(IdleId id);
@@ -92,7 +92,7 @@ private:
     struct Envelope {
         TargetId target;
         Message m;
-        std::uint64_t watchId;  // non-zero for fd readiness: re-arm after handling
+        std::uint64_t watchId; // non-zero for fd readiness: re-arm after handling
     };
     struct Slot {
         MessageTarget* target = nullptr;
@@ -130,7 +130,7 @@ private:
     };
     struct Idle {
         IdleId id;
-        std::shared_ptr<IdleStep> step;  // shared so a step can run while the list changes
+        std::shared_ptr<IdleStep> step; // shared so a step can run while the list changes
     };
 
     TargetId registerTarget(MessageTarget* t);
