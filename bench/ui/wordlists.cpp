@@ -1,5 +1,6 @@
 // Cost of the word lists with large files: reading and writing the files alone, and filling
 // and reading back the keyword list and the additional-word grid.
+#include "bench/ui/WindowBench.h"
 #include "engine/WordListFiles.h"
 #include "platform/Files.h"
 #include "ui/AdditionalWordPane.h"
@@ -15,23 +16,6 @@
 using namespace zendrel;
 
 namespace {
-
-// The benchmark never opens a dialog; every answer is a refusal.
-class NoDialogs : public DialogService {
-public:
-    void showMessage(QWidget*, const QString&, const QString&, Icon) override {}
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    std::optional<QString> openFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&,
-                                        const QString&) override {
-        return std::nullopt;
-    }
-    bool askItem(QWidget*, bool, QString&) override { return false; }
-    void beep() override {}
-};
 
 template <typename F>
 double msFor(F&& body) {
@@ -71,7 +55,7 @@ int main(int argc, char** argv) {
     std::printf("additional_file_load_100k: %.1f ms\n",
                 msFor([&] { LoadAdditionalWords(dir + "a.txt", rows); }));
 
-    NoDialogs dialogs;
+    bench::QuietDialogs dialogs;
     KeywordPane keywordPane(dialogs);
     keywordPane.setPath(dir + "k.txt");
     std::printf("keyword_pane_load_100k: %.1f ms\n", msFor([&] { keywordPane.LoadKeywords(); }));

@@ -1,6 +1,7 @@
 #include "net/WSocket.h"
 
 #include "net/SocketErrors.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/FdCount.h"
 #include "tests/support/NxdomainServer.h"
 #include "tests/support/ScriptedServer.h"
@@ -21,19 +22,6 @@ using zendrel::test::ScriptedServer;
 namespace {
 
 constexpr Millis kWait = 5000;
-
-// A port on 127.0.0.1 where nothing listens.
-int ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 // Records every event of a socket as a short text, in order.
 struct Recorder {
@@ -213,7 +201,7 @@ TEST(SocketConnection, RefusedConnectionReports10061ThenClosesOnce) {
         TWSocket s(loop);
         Recorder r;
         r.attach(s);
-        ConnectTo(s, ClosedPort());
+        ConnectTo(s, zendrel::test::FreeLoopbackPort()); // nothing listens there
         EXPECT_TRUE(r.events.empty());
         ASSERT_TRUE(loop.runUntil([&] { return r.count("closed") > 0; }, kWait));
         loop.runUntil([] { return false; }, 50);
