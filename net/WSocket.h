@@ -136,6 +136,8 @@ private:
     using Window = HiddenWindow<TWSocket>;
     // Readiness of the connection's descriptor, as the loop's fd watch posts it.
     static constexpr unsigned kMsgFdReady = WM_USER + 0x100;
+    // Read events handled per readiness report while the peer is still sending.
+    static constexpr int kMaxReadsPerReport = 16;
 
     void HandleWindowMessage(const Message& m);
     void HandleWatchMessage(const Message& m);
@@ -143,7 +145,7 @@ private:
     void HandleSelect(unsigned bits, int error);
     void HandleHostByName(const Message& m);
     void HandleBgException(const std::exception& e);
-    void ReceiveLoop(int error);
+    void ReceiveLoop(int error, int maxReads);
     void TryToSend();
     void AppendToQueue(const char* data, int len);
     void InternalClose(bool shutdownFirst, int error);
