@@ -78,6 +78,10 @@ bool StripHyphens(std::string& name) {
     return name.size() != before;
 }
 
+std::size_t LengthWithoutHyphens(std::string_view name) {
+    return name.size() - static_cast<std::size_t>(std::count(name.begin(), name.end(), '-'));
+}
+
 namespace {
 
 unsigned char fold(char c) {

@@ -30,6 +30,10 @@ void NormalizeHyphens(std::string& name);
 // Removes every hyphen; returns whether the name changed.
 bool StripHyphens(std::string& name);
 
+// The length `name` has once every hyphen is removed: no form of the name, and no longer name
+// built around it, is shorter.
+std::size_t LengthWithoutHyphens(std::string_view name);
+
 // Orders texts ignoring the case of ASCII letters; other bytes compare by value.
 struct CaseInsensitiveLess {
     using is_transparent = void;
