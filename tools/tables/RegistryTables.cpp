@@ -71,9 +71,13 @@ private:
         std::vector<std::string> list;
         if (cell.empty())
             return list;
-        for (std::string phrase : SplitFields('|', cell)) {
-            for (std::size_t at; (at = phrase.find("\\t")) != std::string::npos;)
-                phrase.replace(at, 2, "\t");
+        for (const std::string& written : SplitFields('|', cell)) {
+            std::string phrase;
+            for (std::size_t i = 0; i < written.size(); ++i) {
+                const bool tab = written.compare(i, 2, "\\t") == 0;
+                phrase += tab ? '\t' : written[i];
+                i += tab ? 1 : 0;
+            }
             if (TrimBlanks(phrase).empty() || phrase.find(';') != std::string::npos)
                 fail(where, "phrase \"" + phrase + "\" is empty or contains ';'");
             list.push_back(LowerCase(phrase));
