@@ -2,11 +2,8 @@
 // stored options, and writes the results to standard output as "Save Results" writes them with
 // the stored filter. Progress goes to standard error. Nothing is written to the workspace.
 #include "app/ConsoleWindow.h"
-#include "engine/CandidateGenerator.h"
-#include "engine/CheckAllToggle.h"
 #include "engine/ResultExport.h"
-#include "engine/ResultStore.h"
-#include "engine/SearchRun.h"
+#include "engine/SearchSession.h"
 #include "engine/Workspace.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
@@ -28,8 +25,8 @@ constexpr unsigned kProgressTimer = 1;
 // Ctrl-C and termination arrive through the loop like any other event, and act as Stop.
 class Console : public MessageTarget {
 public:
-    Console(MessageLoop& loop, RunVariables& vars, ResultStore& rows, SearchRun& run)
-        : MessageTarget(loop), vars_(vars), rows_(rows), run_(run), start_(loop.now()) {}
+    Console(MessageLoop& loop, SearchSession& session)
+        : MessageTarget(loop), session_(session), start_(loop.now()) {}
     bool interrupted = false;
 
 protected:
@@ -45,22 +42,18 @@ private:
         signalfd_siginfo info;
         while (::read(fd, &info, sizeof info) == sizeof info)
             interrupted = true;
-        if (!interrupted)
-            return;
-        if (vars_.runState == RunState::Generating)
-            vars_.stopRequested = true;
-        else
-            run_.sbStopClick();
+        if (interrupted)
+            session_.stop();
     }
     void progress() {
-        const long done = std::max<long>(0, vars_.lastDispatched + 1 - vars_.activeLookups);
-        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done, rows_.size(),
-                     vars_.activeLookups, static_cast<long long>((loop().now() - start_) / 1000));
+        const RunVariables& v = session_.variables();
+        const long done = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups);
+        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done,
+                     session_.rows().size(), v.activeLookups,
+                     static_cast<long long>((loop().now() - start_) / 1000));
     }
 
-    RunVariables& vars_;
-    ResultStore& rows_;
-    SearchRun& run_;
+    SearchSession& session_;
     Millis start_;
 };
 
@@ -115,35 +108,27 @@ int main(int argc, char** argv) {
     loop.setFailureHook([](const std::string& what) {
         std::fprintf(stderr, "zendrel-search: %s\n", what.c_str());
     });
-    RunVariables vars;
-    ResultStore rows;
-    rows.setExtraColumnCount(ws.methods.extraColumnCount());
     ConsoleWindow window;
     StoredRunSettings options(ws.settings);
-    CheckAllToggle toggle;
-    SearchRun run(loop,
-                  SearchRun::Parts{vars, rows, ws.zones, ws.methods, window, options, toggle});
-    CandidateGenerator generator(loop, vars, rows, window);
-    generator.setRunStartTarget(run.targetId());
-    run.setRowsPending([&generator] { return generator.addingRows(); });
+    SearchSession session(loop, window, options);
+    session.setZoneTable(ws.zones);
+    session.setMethodTable(ws.methods);
+    session.addListener(window);
 
-    Console console(loop, vars, rows, run);
+    Console console(loop, session);
     const int sigfd = SignalFd();
     if (sigfd >= 0)
         loop.watchFd(sigfd, kFdReadable, console, WM_SIGNAL);
     console.setTimer(kProgressTimer, 1000);
 
-    generator.start(MakeSearchInput(ws));
-    if (window.attentionShown)
+    session.search(MakeSearchInput(ws));
+    if (window.refused)
         return 2;
-    auto over = [&] {
-        return window.completed ||
-               (vars.runState == RunState::Idle && !generator.active() && vars.activeLookups <= 0);
-    };
+    auto over = [&] { return window.ended || !session.busy(); };
     while (!over())
         loop.runUntil(over, 60 * 60 * 1000);
 
-    WriteAll(FormatResults(rows, MakeExportFilter(ws.settings)));
+    WriteAll(FormatResults(session.rows(), MakeExportFilter(ws.settings)));
     if (sigfd >= 0) {
         loop.unwatchFd(sigfd);
         ::close(sigfd);

@@ -1,6 +1,7 @@
 #include "engine/CandidateGenerator.h"
 
 #include "engine/ResultStore.h"
+#include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
 
 #include <algorithm>
@@ -14,13 +15,12 @@ namespace {
 // million-name merge from costing a million loop passes while each step stays short.
 constexpr std::size_t kCollectBatch = 1024;
 
-const char* const kNoZoneText = "You must select domain type. For example \".com\"";
-
 } // namespace
 
 CandidateGenerator::CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
-                                       SearchWindow& window)
-    : loop_(loop), run_(run), results_(results), window_(window), progress_(window) {}
+                                       SearchWindow& window, SearchListener& events)
+    : loop_(loop), run_(run), results_(results), window_(window), events_(events),
+      progress_(window) {}
 
 CandidateGenerator::~CandidateGenerator() {
     if (idle_)
@@ -42,10 +42,11 @@ void CandidateGenerator::start(const SearchInput& input) {
     buildLists(input);
     if (zones_.empty()) {
         run_.stopRequested = true;
-        window_.showMessage(kNoZoneText, "Attention", MessageIcon::Error);
+        events_.noZoneChecked();
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
         finish();
+        events_.searchEnded(SearchEnd::NoZone);
         return;
     }
     progress_.start(progressTotal(input));
@@ -106,6 +107,7 @@ void CandidateGenerator::beginRows() {
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
         finish();
+        events_.searchEnded(SearchEnd::Stopped);
         return;
     }
     run_.runState = RunState::SearchRun;
@@ -178,12 +180,16 @@ void CandidateGenerator::phaseStep() {
 // window is never left waiting for a generation that no longer runs.
 void CandidateGenerator::abandon() {
     run_.stopRequested = true;
-    if (run_.runState == RunState::Generating) {
+    const bool generating = run_.runState == RunState::Generating;
+    if (generating) {
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
     }
     idle_.reset();
     finish();
+    // Once lookups have begun, the run carries the search to its end.
+    if (generating)
+        events_.searchEnded(SearchEnd::Stopped);
 }
 
 void CandidateGenerator::combineStep() {

@@ -16,6 +16,7 @@
 namespace zendrel {
 
 class ResultStore;
+class SearchListener;
 class SearchWindow;
 
 // The Search command: turns the word lists into candidate names and appends one result row per
@@ -34,8 +35,9 @@ public:
         Done,
     };
 
+    // `events` hears of a refused search and of a search that ends before its lookups begin.
     CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
-                       SearchWindow& window);
+                       SearchWindow& window, SearchListener& events);
     ~CandidateGenerator();
     CandidateGenerator(const CandidateGenerator&) = delete;
     CandidateGenerator& operator=(const CandidateGenerator&) = delete;
@@ -72,6 +74,7 @@ private:
     RunVariables& run_;
     ResultStore& results_;
     SearchWindow& window_;
+    SearchListener& events_;
     ProgressMeter progress_;
     std::optional<TargetId> runStartTarget_;
     std::optional<MessageLoop::IdleId> idle_;

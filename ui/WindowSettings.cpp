@@ -74,9 +74,11 @@ void T_FDomain::LoadSettings() {
     EveryStep steps;
     std::vector<std::string> skipped;
     steps.run([this] {
-        LoadZoneTable(folder_, zones_);
-        work_->options->clbDom->setZones(zones_.zoneNames());
+        ZoneTable zones;
+        LoadZoneTable(folder_, zones);
+        work_->options->clbDom->setZones(zones.zoneNames());
         work_->options->clbDom->setAllChecked(false);
+        session_.setZoneTable(std::move(zones));
     });
     steps.run([this, &skipped] {
         const WorkspaceSettings s = ReadWorkspaceSettings(settingsPath_, folder_);
@@ -86,10 +88,12 @@ void T_FDomain::LoadSettings() {
     steps.run([this] { work_->Panel5->LoadKeywords(); });
     steps.run([this] { work_->additional->LoadAdditionalWords(); });
     steps.run([this] {
-        LoadMethodTable(folder_, methods_);
+        MethodTable methods;
+        LoadMethodTable(folder_, methods);
         QStringList captions;
-        for (const std::string& caption : methods_.extraColumnCaptions())
+        for (const std::string& caption : methods.extraColumnCaptions())
             captions << toQ(caption);
+        session_.setMethodTable(std::move(methods));
         model_->setExtraColumns(captions);
     });
     reportSkippedKeys(skipped);

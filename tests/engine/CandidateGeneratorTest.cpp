@@ -2,6 +2,7 @@
 
 #include "engine/ResultStore.h"
 #include "tests/engine/FakeSearchWindow.h"
+#include "tests/engine/RecordingListener.h"
 #include "tests/engine/SearchInputs.h"
 
 #include <algorithm>
@@ -38,8 +39,9 @@ protected:
     RunVariables run;
     ResultStore store;
     test::FakeSearchWindow window;
+    test::RecordingListener events;
     RunStartProbe probe{loop, store};
-    CandidateGenerator gen{loop, run, store, window};
+    CandidateGenerator gen{loop, run, store, window, events};
 
     CandidateGeneratorTest() { gen.setRunStartTarget(probe.targetId()); }
 
@@ -139,14 +141,12 @@ TEST_F(CandidateGeneratorTest, RunStartIsPostedOnceBeforeTheFirstRow) {
     EXPECT_FALSE(window.resumeEnabled);
 }
 
-TEST_F(CandidateGeneratorTest, NoZoneShowsAttentionAndReturnsToIdle) {
+TEST_F(CandidateGeneratorTest, NoZoneIsRefusedAndReturnsToIdle) {
     store.append("old.com");
     run.autoResumeCount = 3;
     search(words({"shop"}, {}));
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].text, "You must select domain type. For example \".com\"");
-    EXPECT_EQ(window.messages[0].caption, "Attention");
-    EXPECT_EQ(window.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(events.noZone, 1);
+    EXPECT_EQ(events.ended, (std::vector<SearchEnd>{SearchEnd::NoZone}));
     EXPECT_EQ(store.size(), 0u);
     EXPECT_TRUE(run.stopRequested);
     EXPECT_EQ(run.autoResumeCount, 0);
@@ -174,9 +174,12 @@ TEST_F(CandidateGeneratorTest, StopDuringGenerationAddsNoRows) {
         search(*in);
         EXPECT_EQ(store.size(), 0u);
         EXPECT_TRUE(probe.rowsAtStart.empty());
-        EXPECT_TRUE(window.messages.empty());
+        EXPECT_EQ(events.noZone, 0);
+        ASSERT_FALSE(events.ended.empty());
+        EXPECT_EQ(events.ended.back(), SearchEnd::Stopped);
         expectIdleWindow();
     }
+    EXPECT_EQ(events.ended.size(), 2u);
 }
 
 TEST_F(CandidateGeneratorTest, StopDuringRowPhaseKeepsRowsMadeSoFar) {

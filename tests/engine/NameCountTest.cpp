@@ -3,6 +3,7 @@
 #include "engine/CandidateGenerator.h"
 #include "engine/ResultStore.h"
 #include "tests/engine/FakeSearchWindow.h"
+#include "tests/engine/RecordingListener.h"
 #include "tests/engine/SearchInputs.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,8 @@ private:
     RunVariables run_;
     ResultStore store_;
     test::FakeSearchWindow window_;
-    CandidateGenerator gen_{loop_, run_, store_, window_};
+    test::RecordingListener events_;
+    CandidateGenerator gen_{loop_, run_, store_, window_, events_};
 };
 
 // Both ways of counting against the generator: listing is always exact; counting by length is

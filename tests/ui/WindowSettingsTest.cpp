@@ -378,7 +378,7 @@ TEST(WindowSettings, ClosingWhileNamesAreGeneratedStopsThemAndStillSaves) {
     h.click("ExplorerButton1");
     EXPECT_FALSE(h.window->isVisible());
     h.loop.runUntil([] { return false; }, 50); // nothing left may touch the freed tables
-    EXPECT_FALSE(h.window->generator().addingRows());
+    EXPECT_FALSE(h.window->session().generator().addingRows());
     EXPECT_EQ(h.dir.read("default.txt"), many) << "the list is written back unchanged";
     EXPECT_NE(h.dir.read("param.txt").find("Combinations=6\r\n"), std::string::npos);
 }
