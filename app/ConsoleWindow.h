@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SearchListener.h"
+#include "engine/SearchMessages.h"
 #include "engine/SearchWindow.h"
 
 #include <cstdio>
@@ -7,29 +9,26 @@
 
 namespace zendrel {
 
-// The window of a run without a window: messages go to standard error; buttons, cursor and
-// progress bar have nothing to show.
-class ConsoleWindow final : public SearchWindow {
+// The window of a search without a window: what the window would show in message boxes and on
+// the Resume button goes to standard error; buttons, cursor and progress bar show nothing.
+class ConsoleWindow final : public NoSearchWindow, public SearchListener {
 public:
-    bool attentionShown = false;
-    bool completed = false;
+    bool refused = false; // Search was refused: no zone is checked
+    bool ended = false;   // the search is over
 
-    void setRunButtons(bool, bool, bool) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressPosition(int) override {}
-    void setBusyCursor(bool) override {}
     void setResumeCaption(const std::string& caption) override {
         if (caption != "Resume")
-            std::fprintf(stderr, "zendrel-search: %s\n", caption.c_str());
+            say(caption.c_str());
     }
-    void showMessage(const std::string& text, const std::string& caption, MessageIcon) override {
-        std::fprintf(stderr, "zendrel-search: %s\n", text.c_str());
-        if (caption == "Attention")
-            attentionShown = true;
-        if (text == "Search is completed")
-            completed = true;
+    void noZoneChecked() override {
+        refused = true;
+        say(kNoZoneMessage.text);
     }
+    void runFinished(RunEnd) override { say(kRunSummaryMessage.text); }
+    void searchEnded(SearchEnd) override { ended = true; }
+
+private:
+    static void say(const char* text) { std::fprintf(stderr, "zendrel-search: %s\n", text); }
 };
 
 } // namespace zendrel

@@ -2,16 +2,17 @@
 // stored options, and writes the results to standard output as "Save Results" writes them with
 // the stored filter. Progress goes to standard error. Nothing is written to the workspace.
 #include "app/ConsoleWindow.h"
-#include "engine/CandidateGenerator.h"
-#include "engine/CheckAllToggle.h"
 #include "engine/ResultExport.h"
-#include "engine/ResultStore.h"
-#include "engine/SearchRun.h"
+#include "engine/SearchSession.h"
 #include "engine/Workspace.h"
+#include "lookup/ZoneOptions.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <signal.h>
 #include <string>
 #include <sys/signalfd.h>
@@ -28,8 +29,8 @@ constexpr unsigned kProgressTimer = 1;
 // Ctrl-C and termination arrive through the loop like any other event, and act as Stop.
 class Console : public MessageTarget {
 public:
-    Console(MessageLoop& loop, RunVariables& vars, ResultStore& rows, SearchRun& run)
-        : MessageTarget(loop), vars_(vars), rows_(rows), run_(run), start_(loop.now()) {}
+    Console(MessageLoop& loop, SearchSession& session)
+        : MessageTarget(loop), session_(session), start_(loop.now()) {}
     bool interrupted = false;
 
 protected:
@@ -45,22 +46,18 @@ private:
         signalfd_siginfo info;
         while (::read(fd, &info, sizeof info) == sizeof info)
             interrupted = true;
-        if (!interrupted)
-            return;
-        if (vars_.runState == RunState::Generating)
-            vars_.stopRequested = true;
-        else
-            run_.sbStopClick();
+        if (interrupted)
+            session_.stop();
     }
     void progress() {
-        const long done = std::max<long>(0, vars_.lastDispatched + 1 - vars_.activeLookups);
-        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done, rows_.size(),
-                     vars_.activeLookups, static_cast<long long>((loop().now() - start_) / 1000));
+        const RunVariables& v = session_.variables();
+        const long done = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups);
+        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done,
+                     session_.rows().size(), v.activeLookups,
+                     static_cast<long long>((loop().now() - start_) / 1000));
     }
 
-    RunVariables& vars_;
-    ResultStore& rows_;
-    SearchRun& run_;
+    SearchSession& session_;
     Millis start_;
 };
 
@@ -78,15 +75,37 @@ int SignalFd() {
     return signalfd(-1, &mask, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
-void WriteAll(const std::string& text) {
+// Exit status when the reader of standard output went away before the results were all written,
+// as the shell reports a program ended by a broken pipe.
+constexpr int kBrokenPipeStatus = 128 + SIGPIPE;
+constexpr int kWriteFailedStatus = 1;
+
+bool StandardOutputIsOpen() {
+    return ::fcntl(STDOUT_FILENO, F_GETFD) != -1 || errno != EBADF;
+}
+
+// Writes `text` whole to standard output; returns 0 or the errno of the failed write.
+int WriteAll(const std::string& text) {
     std::size_t off = 0;
     while (off < text.size()) {
-        std::size_t n = std::fwrite(text.data() + off, 1, text.size() - off, stdout);
-        if (n == 0)
-            break;
-        off += n;
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + off, text.size() - off);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        off += static_cast<std::size_t>(n);
     }
-    std::fflush(stdout);
+    return 0;
+}
+
+// The exit status for results whose write failed with `error`. A reader that closed the pipe on
+// purpose (as `head` does) needs no message, but the status must not claim the results arrived.
+int WriteFailure(int error) {
+    if (error == EPIPE)
+        return kBrokenPipeStatus;
+    std::fprintf(stderr, "zendrel-search: the results could not be written: %s\n",
+                 std::strerror(error));
+    return kWriteFailedStatus;
 }
 
 } // namespace
@@ -103,6 +122,12 @@ int main(int argc, char** argv) {
                      folder.c_str());
         return 2;
     }
+    if (!StandardOutputIsOpen()) {
+        // Nothing could receive the results: a run would be lost work.
+        std::fprintf(stderr, "zendrel-search: the results could not be written: standard output "
+                             "is closed\n");
+        return kWriteFailedStatus;
+    }
     ::signal(SIGPIPE, SIG_IGN);
     const Workspace ws = LoadWorkspace(folder);
     for (const std::string& key : ws.settings.skippedKeys)
@@ -110,43 +135,39 @@ int main(int argc, char** argv) {
                      "zendrel-search: the value of %s in param.txt cannot be used; its "
                      "default applies\n",
                      key.c_str());
+    for (const ZoneLineProblem& problem : ws.zones.problems())
+        std::fprintf(stderr, "zendrel-search: %s\n", DescribeZoneLineProblem(problem).c_str());
 
     MessageLoop loop;
     loop.setFailureHook([](const std::string& what) {
         std::fprintf(stderr, "zendrel-search: %s\n", what.c_str());
     });
-    RunVariables vars;
-    ResultStore rows;
-    rows.setExtraColumnCount(ws.methods.extraColumnCount());
     ConsoleWindow window;
     StoredRunSettings options(ws.settings);
-    CheckAllToggle toggle;
-    SearchRun run(loop,
-                  SearchRun::Parts{vars, rows, ws.zones, ws.methods, window, options, toggle});
-    CandidateGenerator generator(loop, vars, rows, window);
-    generator.setRunStartTarget(run.targetId());
-    run.setRowsPending([&generator] { return generator.addingRows(); });
+    SearchSession session(loop, window, options);
+    session.setZoneTable(ws.zones);
+    session.setMethodTable(ws.methods);
+    session.addListener(window);
 
-    Console console(loop, vars, rows, run);
+    Console console(loop, session);
     const int sigfd = SignalFd();
     if (sigfd >= 0)
         loop.watchFd(sigfd, kFdReadable, console, WM_SIGNAL);
     console.setTimer(kProgressTimer, 1000);
 
-    generator.start(MakeSearchInput(ws));
-    if (window.attentionShown)
+    session.search(MakeSearchInput(ws));
+    if (window.refused)
         return 2;
-    auto over = [&] {
-        return window.completed ||
-               (vars.runState == RunState::Idle && !generator.active() && vars.activeLookups <= 0);
-    };
+    auto over = [&] { return window.ended || !session.busy(); };
     while (!over())
         loop.runUntil(over, 60 * 60 * 1000);
 
-    WriteAll(FormatResults(rows, MakeExportFilter(ws.settings)));
+    const int written = WriteAll(FormatResults(session.rows(), MakeExportFilter(ws.settings)));
     if (sigfd >= 0) {
         loop.unwatchFd(sigfd);
         ::close(sigfd);
     }
+    if (written != 0)
+        return WriteFailure(written);
     return console.interrupted ? 130 : 0;
 }

@@ -2,6 +2,7 @@
 #include "engine/CandidateGenerator.h"
 #include "engine/ResultExport.h"
 #include "engine/ResultStore.h"
+#include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
 #include "platform/MessageLoop.h"
 
@@ -16,17 +17,6 @@
 using namespace zendrel;
 
 namespace {
-
-class QuietWindow : public SearchWindow {
-public:
-    void setRunButtons(bool, bool, bool) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressPosition(int) override {}
-    void setBusyCursor(bool) override {}
-    void showMessage(const std::string&, const std::string&, MessageIcon) override {}
-    void setResumeCaption(const std::string&) override {}
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -46,8 +36,9 @@ struct Engine {
     MessageLoop loop;
     RunVariables run;
     ResultStore store;
-    QuietWindow window;
-    CandidateGenerator gen{loop, run, store, window};
+    NoSearchWindow window;
+    SearchListener events;
+    CandidateGenerator gen{loop, run, store, window, events};
 
     void finish() {
         loop.runUntil([&] { return !gen.active(); }, 600000);

@@ -4,6 +4,7 @@
 // this search's and not that of an earlier figure.
 #include "engine/CandidateGenerator.h"
 #include "engine/ResultStore.h"
+#include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
 #include "platform/MessageLoop.h"
 
@@ -15,17 +16,6 @@
 using namespace zendrel;
 
 namespace {
-
-class QuietWindow : public SearchWindow {
-public:
-    void setRunButtons(bool, bool, bool) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressPosition(int) override {}
-    void setBusyCursor(bool) override {}
-    void showMessage(const std::string&, const std::string&, MessageIcon) override {}
-    void setResumeCaption(const std::string&) override {}
-};
 
 // The process's peak resident set so far, from the kernel's own high-water mark.
 double peakRssMb() {
@@ -43,8 +33,9 @@ int main() {
     MessageLoop loop;
     RunVariables run;
     ResultStore store;
-    QuietWindow window;
-    CandidateGenerator gen{loop, run, store, window};
+    NoSearchWindow window;
+    SearchListener events;
+    CandidateGenerator gen{loop, run, store, window, events};
     SearchInput in;
     for (int i = 0; i < 40; ++i) {
         std::string word = "kw";

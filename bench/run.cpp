@@ -1,12 +1,8 @@
 // A search run against the local gateway without a window: lookups per second at 100
 // connections, process CPU per lookup, and resident memory with 100 lookups live.
-#include "engine/CheckAllToggle.h"
-#include "engine/ResultStore.h"
 #include "engine/RunSettings.h"
-#include "engine/SearchRun.h"
+#include "engine/SearchSession.h"
 #include "engine/SearchWindow.h"
-#include "lookup/MethodTable.h"
-#include "lookup/ZoneTable.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 #include "tests/support/GatewayProcess.h"
@@ -21,17 +17,9 @@ using namespace zendrel;
 
 namespace {
 
-struct QuietWindow : SearchWindow {
+struct EndOfRun : SearchListener {
     bool completed = false;
-    void setRunButtons(bool, bool, bool) override {}
-    void setProgressVisible(bool) override {}
-    void setProgressMaximum(int) override {}
-    void setProgressPosition(int) override {}
-    void setBusyCursor(bool) override {}
-    void setResumeCaption(const std::string&) override {}
-    void showMessage(const std::string&, const std::string&, MessageIcon) override {
-        completed = true;
-    }
+    void runFinished(RunEnd) override { completed = true; }
 };
 
 struct Options : RunSettings {
@@ -68,31 +56,29 @@ long RssKb() {
 struct Bench {
     test::GatewayProcess gateway;
     MessageLoop loop;
-    RunVariables vars;
-    ResultStore rows;
-    ZoneTable zones;
-    MethodTable methods;
-    QuietWindow window;
+    NoSearchWindow window;
     Options options;
-    CheckAllToggle toggle;
-    SearchRun run;
+    EndOfRun end;
+    SearchSession session{loop, window, options};
 
     explicit Bench(std::vector<std::string> args)
-        : gateway(ZENDREL_BINARY_DIR "/tools/zendrel-gateway", std::move(args)),
-          run(loop, SearchRun::Parts{vars, rows, zones, methods, window, options, toggle}) {
+        : gateway(ZENDREL_BINARY_DIR "/tools/zendrel-gateway", std::move(args)) {
         const std::string url =
             "http://127.0.0.1:" + std::to_string(gateway.port()) + "/whois?name=%s";
+        ZoneTable zones;
         ReadZoneTable("bench;" + url + ";1;com\n", zones);
+        session.setZoneTable(std::move(zones));
         std::string text;
         ReadFileBytes(ZENDREL_SOURCE_DIR "/data/method.txt", text);
+        MethodTable methods;
         ReadMethodTable(text, methods);
-        rows.setExtraColumnCount(methods.extraColumnCount());
+        session.setMethodTable(std::move(methods));
+        session.addListener(end);
     }
     void start(int count) {
         for (int i = 0; i < count; ++i)
-            rows.append("name" + std::to_string(i) + ".com");
-        vars.runState = RunState::SearchRun;
-        run.post(WM_RUN_START);
+            session.rows().append("name" + std::to_string(i) + ".com");
+        session.lookUpRows();
     }
 };
 
@@ -105,7 +91,7 @@ int main() {
         const double cpu0 = CpuSeconds();
         const auto t0 = std::chrono::steady_clock::now();
         b.start(count);
-        b.loop.runUntil([&] { return b.window.completed; }, 600000);
+        b.loop.runUntil([&] { return b.end.completed; }, 600000);
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         std::printf("run.lookups_per_s: %.1f lookups/s\n", count / wall);
@@ -114,11 +100,11 @@ int main() {
     {
         Bench b({"--delay-ms", "60000", "--idle-exit-ms", "60000"});
         b.start(200);
-        b.loop.runUntil([&] { return b.vars.activeLookups >= 100; }, 60000);
+        b.loop.runUntil([&] { return b.session.variables().activeLookups >= 100; }, 60000);
         b.loop.runUntil([] { return false; }, 500); // let every connection reach its wait
         std::printf("run.rss_mb_100_live: %.1f MB\n", static_cast<double>(RssKb()) / 1024);
-        b.run.sbStopClick();
-        b.loop.runUntil([&] { return b.window.completed; }, 10000);
+        b.session.stop();
+        b.loop.runUntil([&] { return b.end.completed; }, 10000);
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "engine/CandidateGenerator.h"
 
+#include "engine/NameLengthTable.h"
 #include "engine/ResultStore.h"
+#include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
 
 #include <algorithm>
@@ -14,20 +16,12 @@ namespace {
 // million-name merge from costing a million loop passes while each step stays short.
 constexpr std::size_t kCollectBatch = 1024;
 
-const char* const kNoZoneText = "You must select domain type. For example \".com\"";
-
-bool isBlank(const std::string& s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) > ' ')
-            return false;
-    return true;
-}
-
 } // namespace
 
 CandidateGenerator::CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
-                                       SearchWindow& window)
-    : loop_(loop), run_(run), results_(results), window_(window), progress_(window) {}
+                                       SearchWindow& window, SearchListener& events)
+    : loop_(loop), run_(run), results_(results), window_(window), events_(events),
+      progress_(window) {}
 
 CandidateGenerator::~CandidateGenerator() {
     if (idle_)
@@ -49,10 +43,11 @@ void CandidateGenerator::start(const SearchInput& input) {
     buildLists(input);
     if (zones_.empty()) {
         run_.stopRequested = true;
-        window_.showMessage(kNoZoneText, "Attention", MessageIcon::Error);
+        events_.noZoneChecked();
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
         finish();
+        events_.searchEnded(SearchEnd::NoZone);
         return;
     }
     progress_.start(progressTotal(input));
@@ -71,17 +66,10 @@ void CandidateGenerator::buildLists(const SearchInput& input) {
     useHyphens_ = input.useHyphens;
     hyphens_ = input.hyphens;
     maxLength_ = input.maxLength > 0 ? static_cast<std::size_t>(input.maxLength) : 0;
-    for (const std::string& k : input.keywords)
-        names_.insert(k);
-    for (const AdditionalWordRow& row : input.additionalRows) {
-        std::string entry;
-        entry += isBlank(row.first) ? ' ' : '1';
-        entry += isBlank(row.last) ? ' ' : '1';
-        if (entry != "  ")
-            entries_.insert(entry + row.name);
-    }
-    for (const std::string& z : input.zones)
-        zones_.insert(z);
+    CandidateLists lists = BuildCandidateLists(input);
+    names_ = std::move(lists.names);
+    entries_ = std::move(lists.entries);
+    zones_ = std::move(lists.zones);
 }
 
 std::uint64_t CandidateGenerator::progressTotal(const SearchInput& input) const {
@@ -106,7 +94,7 @@ void CandidateGenerator::beginCombination() {
     keywords_.assign(names_.begin(), names_.end());
     keywordLengths_.clear();
     for (const std::string& k : keywords_)
-        keywordLengths_.push_back(LengthWithoutHyphens(k));
+        keywordLengths_.push_back(static_cast<std::size_t>(ShapeOf(k).stripped));
     tuple_.assign(static_cast<std::size_t>(combinations_), 0);
     tuple_.back() = -1;
 }
@@ -128,6 +116,7 @@ void CandidateGenerator::beginRows() {
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
         finish();
+        events_.searchEnded(SearchEnd::Stopped);
         return;
     }
     run_.runState = RunState::SearchRun;
@@ -200,12 +189,16 @@ void CandidateGenerator::phaseStep() {
 // window is never left waiting for a generation that no longer runs.
 void CandidateGenerator::abandon() {
     run_.stopRequested = true;
-    if (run_.runState == RunState::Generating) {
+    const bool generating = run_.runState == RunState::Generating;
+    if (generating) {
         run_.runState = RunState::Idle;
         window_.setRunButtons(true, false, true);
     }
     idle_.reset();
     finish();
+    // Once lookups have begun, the run carries the search to its end.
+    if (generating)
+        events_.searchEnded(SearchEnd::Stopped);
 }
 
 void CandidateGenerator::combineStep() {
@@ -287,19 +280,11 @@ void CandidateGenerator::additionalStep() {
         phase_ = Phase::CollectAdditional; // K keeps its names: the result is the union
         return;
     }
-    const std::string& entry = entryList_[entry_];
-    const bool first = entry[0] == '1';
-    const bool last = entry[1] == '1';
-    const std::string_view word = std::string_view(entry).substr(2);
-    int h = useHyphens_ ? hyphens_ : 0;
-    if (first) {
-        const char* sep = h >= 1 ? "-" : "";
-        if (h >= 1)
-            --h;
-        keep(std::string(word) + sep + *name_);
-    }
-    if (last)
-        keep(*name_ + (h >= 1 ? "-" : "") + std::string(word));
+    const Affixes a = EntryAffixes(entryList_[entry_], useHyphens_ ? hyphens_ : 0);
+    if (a.prefix)
+        keep(std::string(a.word) + (a.prefixHyphen ? "-" : "") + *name_);
+    if (a.suffix)
+        keep(*name_ + (a.suffixHyphen ? "-" : "") + std::string(a.word));
     progress_.step();
     if (++entry_ == entryList_.size()) {
         entry_ = 0;
@@ -314,7 +299,7 @@ bool CandidateGenerator::mayGiveRows(std::size_t lengthWithoutHyphens) const {
 }
 
 void CandidateGenerator::keep(std::string name) {
-    if (mayGiveRows(LengthWithoutHyphens(name)))
+    if (mayGiveRows(static_cast<std::size_t>(ShapeOf(name).stripped)))
         scratch_.push_back(std::move(name));
 }
 
@@ -341,17 +326,9 @@ bool CandidateGenerator::nextRowName() {
         }
         if (name_ == names_.end())
             return false;
-        std::string n = *name_++;
         rowNames_.clear();
         rowName_ = 0;
-        if (!n.empty() && n.size() < maxLength_) {
-            NormalizeHyphens(n);
-            // A name of hyphens only normalizes to nothing; a row ".com" would be no name at all.
-            if (!n.empty())
-                rowNames_.push_back(n);
-        }
-        if (StripHyphens(n) && !n.empty() && n.size() < maxLength_)
-            rowNames_.push_back(n);
+        RowForms(*name_++, maxLength_, rowNames_);
         if (!rowNames_.empty())
             zone_ = zones_.begin();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CandidateLists.h"
 #include "engine/NameRules.h"
 #include "engine/ProgressMeter.h"
 #include "engine/RunState.h"
@@ -9,13 +10,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace zendrel {
 
 class ResultStore;
+class SearchListener;
 class SearchWindow;
 
 // The Search command: turns the word lists into candidate names and appends one result row per
@@ -24,7 +25,6 @@ class SearchWindow;
 // the loop from inside a step.
 class CandidateGenerator {
 public:
-    using NameSet = std::set<std::string, CaseInsensitiveLess>;
     // Where the work stands; the Collect phases move joined names into the ordered list.
     enum class Phase {
         Combine,
@@ -35,8 +35,9 @@ public:
         Done,
     };
 
+    // `events` hears of a refused search and of a search that ends before its lookups begin.
     CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
-                       SearchWindow& window);
+                       SearchWindow& window, SearchListener& events);
     ~CandidateGenerator();
     CandidateGenerator(const CandidateGenerator&) = delete;
     CandidateGenerator& operator=(const CandidateGenerator&) = delete;
@@ -78,6 +79,7 @@ private:
     RunVariables& run_;
     ResultStore& results_;
     SearchWindow& window_;
+    SearchListener& events_;
     ProgressMeter progress_;
     std::optional<TargetId> runStartTarget_;
     std::optional<MessageLoop::IdleId> idle_;

@@ -1,9 +1,5 @@
 #include "engine/LookupConnection.h"
 
-#include "engine/ResultStore.h"
-#include "engine/SearchRun.h"
-#include "engine/StoreReplyRow.h"
-#include "lookup/ClassifyReply.h"
 #include "lookup/TextRules.h"
 
 #include <algorithm>
@@ -26,9 +22,8 @@ std::int32_t LeadingNumber(std::string_view text) {
 
 } // namespace
 
-TMyHTTPCLI::TMyHTTPCLI(SearchRun& owner, ResultStore& rows, const MethodTable& methods)
-    : THttpCli(owner.loop()), owner_(owner), rows_(rows), methods_(methods),
-      secondsTimer_(owner.loop(), *this, &TMyHTTPCLI::onTimerMessage) {
+TMyHTTPCLI::TMyHTTPCLI(const LookupContext& context, LookupRequest request)
+    : THttpCli(context.loop), RowLookup(context, std::move(request)) {
     Agent.clear();
     OnRequestDone = [this](THttpCli* s, THttpRequest rq, std::uint16_t e) {
         HttpRequestDone(s, rq, e);
@@ -36,18 +31,18 @@ TMyHTTPCLI::TMyHTTPCLI(SearchRun& owner, ResultStore& rows, const MethodTable& m
     OnDocData = [this](THttpCli* s, const char* d, std::int32_t n) { HttpDocData(s, d, n); };
     OnStateChange = [this](THttpCli* s) { HttpStateChange(s); };
     OnHeaderEnd = [this](THttpCli* s) { HttpHeaderEnd(s); };
-    ++owner_.variables().activeLookups;
+    OnHeaderData = [this](THttpCli* s) { HttpHeaderData(s); };
+    applySettings(this->request().connection);
 }
 
 TMyHTTPCLI::~TMyHTTPCLI() {
-    secondsTimer_.killTimer(kSecondsTimer);
     // The client part is released by the base destructor; its own events must not reach this
     // half-destroyed object.
     OnRequestDone = nullptr;
     OnDocData = nullptr;
     OnStateChange = nullptr;
     OnHeaderEnd = nullptr;
-    replyText.clear();
+    OnHeaderData = nullptr;
 }
 
 void TMyHTTPCLI::applySettings(const ConnectionSettings& v) {
@@ -63,49 +58,27 @@ void TMyHTTPCLI::applySettings(const ConnectionSettings& v) {
     ProxyPassword = trimmed(v[8]);
 }
 
-void TMyHTTPCLI::setState(const std::string& text) {
-    rows_.setSubItem(row, ResultStore::kState, text);
-}
-
-void TMyHTTPCLI::StartLookup(const std::string& address) {
-    replyText.clear();
-    URL = address;
-    setState("");
-    tag_ = 0;
-    secondsTimer_.setTimer(kSecondsTimer, 1000);
+void TMyHTTPCLI::begin() {
+    URL = request().address;
     try {
         GetAsync();
     } catch (const std::exception&) {
         // An address the client cannot even start on (no host in it) ends this lookup at once
         // with whatever it has, nothing: the search never shows network errors.
+        unusableAddress_ = true;
         Abort();
     }
-}
-
-void TMyHTTPCLI::onTimerMessage(const Message& m) {
-    if (m.msg == WM_TIMER && m.wParam == kSecondsTimer)
-        LookupTimerTick();
-}
-
-void TMyHTTPCLI::LookupTimerTick() {
-    ++tag_;
-    rows_.setSubItem(row, ResultStore::kTime, std::to_string(tag_));
-    if (owner_.settings().timeLimit() < tag_)
-        Abort();
 }
 
 void TMyHTTPCLI::HttpDocData(THttpCli*, const char* data, std::int32_t) {
     // The block is read up to its first NUL, as a text.
-    const std::size_t len = std::strlen(data);
-    if (replyText.size() < kMaxReplyBytes)
-        replyText.append(data, std::min(len, kMaxReplyBytes - replyText.size()));
-    const auto n = static_cast<std::int64_t>(replyText.size());
-    if (expectedLength > 0) {
-        const std::int64_t percent = n * 100 / expectedLength;
-        setState("Loading " + std::to_string(percent) + " from " + std::to_string(expectedLength));
-    } else {
-        setState("Loading " + std::to_string(n) + " bt");
-    }
+    received(std::string_view(data, std::strlen(data)));
+}
+
+void TMyHTTPCLI::HttpHeaderData(THttpCli*) {
+    const std::vector<std::string>& header = RcvdHeader();
+    if (!header.empty() && header.back().starts_with("HTTP/"))
+        receivedStatus_ = StatusCode();
 }
 
 void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
@@ -113,7 +86,7 @@ void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
         if (LowerCase(line).find("content-length:") == std::string::npos)
             continue;
         const std::string_view rest = std::string_view(line).substr(line.find(':') + 1);
-        expectedLength = LeadingNumber(TrimBlanks(rest));
+        setExpectedLength(LeadingNumber(TrimBlanks(rest)));
         return;
     }
 }
@@ -141,19 +114,13 @@ int TMyHTTPCLI::StateCode(THttpCliState state) {
 }
 
 void TMyHTTPCLI::HttpStateChange(THttpCli*) {
-    owner_.post(WM_LOOKUP_STATE, StateCode(State()), rowIndex);
+    showState(StateCode(State()));
 }
 
-void TMyHTTPCLI::HttpRequestDone(THttpCli*, THttpRequest, std::uint16_t) {
-    secondsTimer_.killTimer(kSecondsTimer);
-    owner_.switchDispatchTimer(false);
-    owner_.send(WM_DISPATCH_PAUSE, 0, 0);
-    StoreReplyRow target(rows_, row);
-    ClassifyReply(target, replyText, methodNumber, methods_);
-    if (!replyText.empty())
-        rows_.setSubItem(row, ResultStore::kTime, "~");
-    replyText.clear();
-    owner_.post(WM_LOOKUP_DONE, 0, rowIndex);
+void TMyHTTPCLI::HttpRequestDone(THttpCli*, THttpRequest, std::uint16_t error) {
+    const LookupFailure failure =
+        unusableAddress_ ? LookupFailure::UnusableAddress : FailureFromNetworkError(error);
+    finish(failure, error, receivedStatus_);
 }
 
 } // namespace zendrel

@@ -100,11 +100,11 @@ void ResultStore::setAllChecked(bool on) {
     reset();
 }
 
-LookupConnection* ResultStore::connection(std::size_t row) const {
+RowLookup* ResultStore::connection(std::size_t row) const {
     return valid(row) ? rows_[row].connection : nullptr;
 }
 
-void ResultStore::setConnection(std::size_t row, LookupConnection* c) {
+void ResultStore::setConnection(std::size_t row, RowLookup* c) {
     if (valid(row))
         rows_[row].connection = c;
 }

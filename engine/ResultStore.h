@@ -10,8 +10,7 @@
 
 namespace zendrel {
 
-class TMyHTTPCLI;
-using LookupConnection = TMyHTTPCLI;
+class RowLookup;
 
 // Told about every change of the store, so a view can repaint what changed. Calls are cheap and
 // frequent (one per written text); a view coalesces them into a few repaints a second.
@@ -25,7 +24,7 @@ public:
 };
 
 // The rows of a search: caption (name with dot and zone), sub-items (State, Time, one per extra
-// column, one more that stays empty), a check mark and the slot of the live lookup connection.
+// column, one more that stays empty), a check mark and the slot of the row's live lookup.
 // Rows are addressed by index and kept in the order they were added. A row that was never looked
 // up costs its caption and a few words: its texts are allocated only once one is written.
 class ResultStore {
@@ -56,8 +55,8 @@ public:
     bool checked(std::size_t row) const;
     void setChecked(std::size_t row, bool on);
     void setAllChecked(bool on);
-    LookupConnection* connection(std::size_t row) const;
-    void setConnection(std::size_t row, LookupConnection* c);
+    RowLookup* connection(std::size_t row) const;
+    void setConnection(std::size_t row, RowLookup* c);
 
     // Deletes, in one compacting pass, every row for which `drop` is true (rows keep their order).
     // `drop` receives the row's index as it was before the call and may read that row (and the
@@ -75,7 +74,7 @@ private:
         std::uint64_t captionPos = 0; // into captions_
         std::uint32_t captionLen = 0;
         bool checked = false;
-        LookupConnection* connection = nullptr;
+        RowLookup* connection = nullptr;
         std::unique_ptr<Texts> texts;
     };
 

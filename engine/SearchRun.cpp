@@ -1,9 +1,10 @@
 #include "engine/SearchRun.h"
 
 #include "engine/CheckAllToggle.h"
-#include "engine/LookupConnection.h"
 #include "engine/ResultStore.h"
+#include "engine/RowLookupKinds.h"
 #include "engine/RunSettings.h"
+#include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
 #include "engine/UnavailableRows.h"
 #include "lookup/MethodTable.h"
@@ -24,10 +25,11 @@ constexpr const char* kStateTexts[] = {
 
 } // namespace
 
-SearchRun::SearchRun(MessageLoop& loop, const Parts& parts) : MessageTarget(loop), p_(parts) {}
+SearchRun::SearchRun(MessageLoop& loop, const Parts& parts)
+    : MessageTarget(loop), p_(parts), makeLookup_(MakeRowLookup) {}
 
 SearchRun::~SearchRun() {
-    // Connections live in the rows' slots; none may outlive the run that owns them.
+    // Lookups live in the rows' slots; none may outlive the run that owns them.
     for (std::size_t i = 0; i < p_.rows.size(); ++i)
         releaseConnection(i);
 }
@@ -115,33 +117,57 @@ std::size_t SearchRun::nextRowToDispatch() const {
 void SearchRun::DispatchNext() {
     RunVariables& v = p_.run;
     const std::size_t next = nextRowToDispatch();
-    if (next < p_.rows.size() && !v.stopRequested) {
-        if (p_.settings.linkLimit() <= v.activeLookups)
-            return; // no free slot; the row is taken on a later tick
-        v.lastDispatched = static_cast<std::int32_t>(next);
-        const std::string caption(p_.rows.caption(next));
-        const ZoneEntry* zone = FindZoneEntry(p_.zones, caption);
-        std::optional<std::int32_t> number;
-        if (zone)
-            number = ReadDataInteger(zone->methodNumber);
-        // A method entry whose number is no number throws here; the failure reaches the user
-        // and the run goes on with the next row on the next tick.
-        const MethodEntry* method = number ? FindMethodByValue(p_.methods, *number) : nullptr;
-        std::optional<std::string> url;
-        if (method)
-            url = ExpandUrlTemplate(zone->urlTemplate, caption);
-        if (!url) {
-            p_.rows.setSubItem(next, ResultStore::kState, "no method");
-            return;
-        }
-        startConnection(next, *number, *url);
+    if (next >= p_.rows.size() || v.stopRequested) {
+        endOfPass();
         return;
     }
+    if (p_.settings.linkLimit() <= v.activeLookups)
+        return; // no free slot; the row is taken on a later tick
+    v.lastDispatched = static_cast<std::int32_t>(next);
+    dispatchRow(next);
+}
+
+void SearchRun::dispatchRow(std::size_t row) {
+    const std::string caption(p_.rows.caption(row));
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, caption);
+    std::optional<std::int32_t> number;
+    if (zone)
+        number = ReadDataInteger(zone->methodNumber);
+    // A method entry whose number is no number throws here; the failure reaches the user and
+    // the run goes on with the next row on the next tick.
+    const MethodEntry* method = number ? FindMethodByValue(p_.methods, *number) : nullptr;
+    std::optional<std::string> address;
+    if (method)
+        address = ExpandUrlTemplate(zone->urlTemplate, caption);
+    if (!address) {
+        p_.rows.setSubItem(row, ResultStore::kState, "no method");
+        return;
+    }
+    startLookup(
+        LookupRequest{row, *number, std::move(*address), zone, p_.settings.connectionSettings()});
+}
+
+void SearchRun::startLookup(LookupRequest request) {
+    const std::size_t row = request.row;
+    std::unique_ptr<RowLookup> lookup =
+        makeLookup_(LookupContext{loop(), *this, p_.rows, p_.methods}, std::move(request));
+    ++p_.run.activeLookups;
+    RowLookup* live = lookup.release();
+    p_.rows.setConnection(row, live);
+    live->start();
+}
+
+// No row is left to hand out (or a stop was requested). The pass ends once its last lookup
+// has; then it resumes over the unchecked rows or the run finishes.
+void SearchRun::endOfPass() {
+    RunVariables& v = p_.run;
     if (v.activeLookups != 0)
         return;
     // Rows still being generated belong to this pass: it is not complete before they are in.
     if (!v.stopRequested && rowsPending_ && rowsPending_())
         return;
+    if (!v.stopRequested)
+        p_.events.passFinished(++passes_);
     if (!v.stopRequested && p_.settings.autoResume() && p_.settings.autoResumeLimit() > 0 &&
         v.autoResumeCount < p_.settings.autoResumeLimit()) {
         ++v.autoResumeCount;
@@ -152,19 +178,8 @@ void SearchRun::DispatchNext() {
     send(WM_RUN_FINISHED, 1, 0);
 }
 
-void SearchRun::startConnection(std::size_t row, std::int32_t methodNumber,
-                                const std::string& url) {
-    auto* c = new TMyHTTPCLI(*this, p_.rows, p_.methods);
-    c->row = row;
-    c->rowIndex = static_cast<std::int32_t>(row);
-    c->methodNumber = methodNumber;
-    p_.rows.setConnection(row, c);
-    c->applySettings(p_.settings.connectionSettings());
-    c->StartLookup(url);
-}
-
 void SearchRun::releaseConnection(std::size_t row) {
-    TMyHTTPCLI* c = p_.rows.connection(row);
+    RowLookup* c = p_.rows.connection(row);
     if (!c)
         return;
     p_.rows.setConnection(row, nullptr);
@@ -172,8 +187,14 @@ void SearchRun::releaseConnection(std::size_t row) {
 }
 
 void SearchRun::LookupDone(std::intptr_t rowIndex) {
-    if (rowIndex >= 0 && static_cast<std::size_t>(rowIndex) < p_.rows.size())
-        releaseConnection(static_cast<std::size_t>(rowIndex));
+    if (rowIndex >= 0 && static_cast<std::size_t>(rowIndex) < p_.rows.size()) {
+        const auto row = static_cast<std::size_t>(rowIndex);
+        if (const RowLookup* c = p_.rows.connection(row)) {
+            const LookupOutcome outcome = c->outcome();
+            releaseConnection(row);
+            p_.events.lookupEnded(row, outcome);
+        }
+    }
     --p_.run.activeLookups;
     // A lookup released by the end of the run still reports here; it must not wake the
     // dispatcher of a run that is over.
@@ -198,8 +219,8 @@ void SearchRun::FinishRun() {
     dispatchEnabled_ = false;
     v.finishDone = true;
     for (std::size_t i = 0; i < p_.rows.size(); ++i) {
-        if (TMyHTTPCLI* c = p_.rows.connection(i)) {
-            c->Abort();
+        if (RowLookup* c = p_.rows.connection(i)) {
+            c->abort();
             releaseConnection(i);
         }
     }
@@ -208,9 +229,11 @@ void SearchRun::FinishRun() {
     if (p_.settings.deleteUnavailable())
         DeleteUnavailableRows(p_.rows);
     p_.window.setBusyCursor(false);
-    p_.window.showMessage("Search is completed", "Domains", MessageIcon::Information);
+    const RunEnd end = v.stopRequested ? RunEnd::Stopped : RunEnd::Completed;
+    p_.events.runFinished(end);
     v.lastDispatched = 0;
     p_.window.setResumeCaption("Resume");
+    p_.events.searchEnded(end == RunEnd::Stopped ? SearchEnd::Stopped : SearchEnd::Completed);
 }
 
 void SearchRun::sbStopClick() {
@@ -228,6 +251,23 @@ void SearchRun::closeWindow() {
     p_.run.stopRequested = true;
     if (running())
         send(WM_RUN_FINISHED, 1, 0);
+}
+
+int SearchRun::lookupTimeLimit() const {
+    return p_.settings.timeLimit();
+}
+
+void SearchRun::lookupStateChanged(std::int32_t rowIndex, int code) {
+    post(WM_LOOKUP_STATE, code, rowIndex);
+}
+
+void SearchRun::lookupEvaluating() {
+    switchDispatchTimer(false);
+    send(WM_DISPATCH_PAUSE, 0, 0);
+}
+
+void SearchRun::lookupFinished(std::int32_t rowIndex) {
+    post(WM_LOOKUP_DONE, 0, rowIndex);
 }
 
 } // namespace zendrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RowLookup.h"
 #include "engine/RunState.h"
 #include "platform/MessageTarget.h"
 
@@ -10,17 +11,21 @@
 namespace zendrel {
 
 class CheckAllToggle;
-class TMyHTTPCLI;
 class MethodTable;
 class ResultStore;
 class RunSettings;
+class SearchListener;
 class SearchWindow;
 class ZoneTable;
 
-// The run of a search: looks the result rows up several at a time, driven by the main window's
-// private messages and the 10 ms dispatch timer, and ends with the summary message. It is the
-// target of those messages (the main window's own queue) and owns every live lookup connection.
-class SearchRun : public MessageTarget {
+// The run of a search: looks the result rows up several at a time, driven by its private
+// messages and the 10 ms dispatch timer, and ends with the summary. It is the target of those
+// messages and owns every live row lookup (kept in its row's slot until released).
+//
+// The dispatcher hands rows out in list order, one per tick while a connection is free;
+// `nextRowToDispatch` is the one place that decides which row comes next, and `dispatchRow`
+// the one place that turns a row into a lookup (zone line, method, address, lookup kind).
+class SearchRun final : public MessageTarget, private LookupHost {
 public:
     static constexpr unsigned kDispatchTimer = 1; // gTimer
     static constexpr int kDispatchInterval = 10;  // ms
@@ -33,14 +38,19 @@ public:
         SearchWindow& window;
         const RunSettings& settings;
         CheckAllToggle& toggle;
+        SearchListener& events;
     };
 
     SearchRun(MessageLoop& loop, const Parts& parts);
     ~SearchRun() override;
 
-    // Set by the window when generation may still append rows: a pass is not complete while it
-    // does, however far the dispatcher has got.
+    // Set when generation may still append rows: a pass is not complete while it does, however
+    // far the dispatcher has got.
     void setRowsPending(std::function<bool()> pending) { rowsPending_ = std::move(pending); }
+    // Replaces the choice of lookup kind (tests plug in their own); MakeRowLookup by default.
+    void setLookupFactory(RowLookupFactory make) { makeLookup_ = std::move(make); }
+    // Passes are counted from here (a new search, or Resume pressed by the user).
+    void resetPassCount() { passes_ = 0; }
 
     void StartRun();
     void gTimerTimer();
@@ -53,9 +63,6 @@ public:
     // The window is closing: stop, and finish a running search at once.
     void closeWindow();
 
-    // For the lookup connections.
-    RunVariables& variables() { return p_.run; }
-    const RunSettings& settings() const { return p_.settings; }
     bool dispatchEnabled() const { return dispatchEnabled_; }
     void switchDispatchTimer(bool on);
 
@@ -66,15 +73,24 @@ protected:
     void handleMessage(const Message& m) override;
 
 private:
+    // LookupHost: what the row lookups report.
+    int lookupTimeLimit() const override;
+    void lookupStateChanged(std::int32_t rowIndex, int code) override;
+    void lookupEvaluating() override;
+    void lookupFinished(std::int32_t rowIndex) override;
+
     bool running() const;
-    bool passComplete() const;
     std::size_t nextRowToDispatch() const;
-    void startConnection(std::size_t row, int32_t methodNumber, const std::string& url);
+    void dispatchRow(std::size_t row);
+    void startLookup(LookupRequest request);
+    void endOfPass();
     void releaseConnection(std::size_t row);
 
     Parts p_;
     bool dispatchEnabled_ = false;
+    int passes_ = 0;
     std::function<bool()> rowsPending_;
+    RowLookupFactory makeLookup_;
 };
 
 } // namespace zendrel

@@ -4,14 +4,9 @@
 
 namespace zendrel {
 
-enum class MessageIcon {
-    Error,
-    Information,
-    Question,
-};
-
-// What the engine needs of the main window while it generates names and runs lookups. The Qt
-// window implements it; so do the headless runner and the tests.
+// The controls a search drives while it generates names and runs lookups: the run buttons, the
+// progress bar, the busy cursor and the Resume caption. The Qt window implements it; so do the
+// headless program and the tests. Messages to the user go through SearchListener events.
 class SearchWindow {
 public:
     virtual ~SearchWindow() = default;
@@ -26,11 +21,20 @@ public:
     virtual void setProgressPosition(int position) = 0;
     // Shows the busy cursor, or the normal one again.
     virtual void setBusyCursor(bool busy) = 0;
-    // Shows a task-modal message and returns when the user has closed it.
-    virtual void showMessage(const std::string& text, const std::string& caption,
-                             MessageIcon icon) = 0;
     // Sets the caption of the "Resume" button.
     virtual void setResumeCaption(const std::string& caption) = 0;
+};
+
+// A search without controls to show: the headless program, benchmarks and tests that only
+// look at the rows.
+class NoSearchWindow : public SearchWindow {
+public:
+    void setRunButtons(bool, bool, bool) override {}
+    void setProgressVisible(bool) override {}
+    void setProgressMaximum(int) override {}
+    void setProgressPosition(int) override {}
+    void setBusyCursor(bool) override {}
+    void setResumeCaption(const std::string&) override {}
 };
 
 } // namespace zendrel

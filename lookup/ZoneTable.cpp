@@ -1,6 +1,7 @@
 // Reads the zone file "domain.txt": one zone per line as label;address template;method
-// number;zone. The file is hand-maintained, so lines of fewer than four fields (notes, blank
-// lines) are passed over and extra fields are ignored rather than refused.
+// number;zone, then any options, one per field. The file is hand-maintained, so lines of fewer
+// than four fields (notes, blank lines) are passed over, and an option that is not understood is
+// ignored and noted rather than refused with the whole line.
 #include "lookup/ZoneTable.h"
 
 #include "lookup/SplitFields.h"
@@ -18,12 +19,19 @@ std::vector<std::string> ZoneTable::zoneNames() const {
 
 void ReadZoneTable(std::string_view bytes, ZoneTable& table) {
     table.clear();
-    for (const std::string& line : SplitLines(bytes)) {
-        std::vector<std::string> fields = SplitFields(';', line);
+    std::vector<std::string> lines = SplitLines(bytes);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::vector<std::string> fields = SplitFields(';', lines[i]);
         if (fields.size() < 4)
             continue;
+        ZoneOptions options;
+        for (std::size_t f = 4; f < fields.size(); ++f) {
+            if (std::optional<std::string> why = ApplyZoneOption(fields[f], options))
+                table.addProblem(ZoneLineProblem{static_cast<int>(i + 1), std::move(fields[f]),
+                                                 std::move(*why)});
+        }
         table.append(ZoneEntry{std::move(fields[0]), std::move(fields[1]), std::move(fields[2]),
-                               std::move(fields[3])});
+                               std::move(fields[3]), std::move(options)});
     }
 }
 

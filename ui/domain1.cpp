@@ -53,10 +53,8 @@ DialogService::Icon dialogIcon(MessageIcon icon) {
 
 T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string folder, QWidget* parent)
     : QMainWindow(parent), loop_(loop), dialogs_(dialogs), folder_(std::move(folder)),
-      generator_(loop, run_, store_, *this),
-      search_(loop, SearchRun::Parts{run_, store_, zones_, methods_, *this, *this, toggle_}) {
-    generator_.setRunStartTarget(search_.targetId());
-    search_.setRowsPending([this] { return generator_.addingRows(); });
+      session_(loop, *this, *this) {
+    session_.addListener(*this);
     setObjectName(QStringLiteral("T_FDomain"));
     setWindowTitle(QStringLiteral("Zendrel 2.10"));
     // The layout was drawn for an 8-point dialog font; larger system fonts would cut captions.
@@ -69,8 +67,6 @@ T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string fold
 }
 
 T_FDomain::~T_FDomain() {
-    // Generation is idle work that writes into this window's rows: it must not outlive them.
-    run_.stopRequested = true;
     // The model watches the row store, which goes before the window's child widgets do.
     lower_->lvResult->setModel(nullptr);
     delete model_;
@@ -104,7 +100,7 @@ void T_FDomain::buildRegions() {
     resize(kClientWidth, kClientHeight);
     setLowerPaneHeight(kLowerPaneHeight);
 
-    model_ = new ResultsModel(store_, this);
+    model_ = new ResultsModel(session_.rows(), this);
     lower_->lvResult->setResultsModel(model_);
 }
 
@@ -191,8 +187,16 @@ void T_FDomain::setBusyCursor(bool busy) {
     }
 }
 
-void T_FDomain::showMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
-    dialogs_.showMessage(this, toQ(text), toQ(caption), dialogIcon(icon));
+void T_FDomain::showMessage(const UserMessage& m) {
+    dialogs_.showMessage(this, toQ(m.text), toQ(m.caption), dialogIcon(m.icon));
+}
+
+void T_FDomain::noZoneChecked() {
+    showMessage(kNoZoneMessage);
+}
+
+void T_FDomain::runFinished(RunEnd) {
+    showMessage(kRunSummaryMessage);
 }
 
 void T_FDomain::setResumeCaption(const std::string& caption) {
@@ -245,15 +249,15 @@ SearchInput T_FDomain::searchInput() const {
 }
 
 void T_FDomain::sbSearchClick() {
-    generator_.start(searchInput());
+    session_.search(searchInput());
 }
 
 void T_FDomain::sbStopClick() {
-    search_.sbStopClick();
+    session_.stop();
 }
 
 void T_FDomain::sbResumeClick() {
-    search_.sbResumeClick();
+    session_.resume();
 }
 
 void T_FDomain::ExplorerButton1Click() {
@@ -261,7 +265,7 @@ void T_FDomain::ExplorerButton1Click() {
 }
 
 void T_FDomain::lvResultColumnClick(int column) {
-    toggle_.columnClick(column, store_, *this);
+    session_.headerClick(column);
 }
 
 void T_FDomain::SpeedButton10Click() {
@@ -279,19 +283,15 @@ void T_FDomain::SpeedButton10Click() {
     filter.all = side->cbAll->isChecked();
     filter.domainOnly = side->cbDNO->isChecked();
     try {
-        SaveResults(store_, filter, QFile::encodeName(*chosen).toStdString());
+        SaveResults(session_.rows(), filter, QFile::encodeName(*chosen).toStdString());
     } catch (const std::exception& e) {
         reportError(QString::fromLocal8Bit(e.what()));
     }
 }
 
 bool T_FDomain::FormCloseQuery() {
-    run_.stopRequested = true;
-    // A running search ends first (connections aborted, end-of-run step), so nothing it does
-    // can reach the tables once they are gone.
-    search_.closeWindow();
-    zones_.clear();
-    methods_.clear();
+    // A running search ends first (connections aborted, end-of-run step, summary).
+    session_.close();
     try {
         SaveSettings();
     } catch (...) {

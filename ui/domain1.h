@@ -1,14 +1,11 @@
 #pragma once
 
-#include "engine/CandidateGenerator.h"
-#include "engine/CheckAllToggle.h"
-#include "engine/ResultStore.h"
 #include "engine/RunSettings.h"
-#include "engine/RunState.h"
-#include "engine/SearchRun.h"
+#include "engine/SearchListener.h"
+#include "engine/SearchMessages.h"
+#include "engine/SearchSession.h"
 #include "engine/SearchWindow.h"
-#include "lookup/MethodTable.h"
-#include "lookup/ZoneTable.h"
+#include "lookup/ZoneOptions.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -31,7 +28,10 @@ struct WorkspaceSettings;
 
 // The main window: wires the regions together and keeps the window's handlers. Work of a search
 // runs on the message loop; the window only starts, stops and shows it.
-class T_FDomain final : public QMainWindow, public SearchWindow, public RunSettings {
+class T_FDomain final : public QMainWindow,
+                        public SearchWindow,
+                        public RunSettings,
+                        private SearchListener {
     Q_OBJECT
 public:
     // `folder` is the workspace (the program's folder, with a trailing '/').
@@ -43,19 +43,13 @@ public:
     WorkArea* workArea() const { return work_; }
     LowerPane* lowerPane() const { return lower_; }
     QSplitter* splitter1() const { return Splitter1; }
-    ResultStore& results() { return store_; }
+    SearchSession& session() { return session_; }
+    ResultStore& results() { return session_.rows(); }
     ResultsModel* resultsModel() const { return model_; }
     DialogService& dialogs() const { return dialogs_; }
     const std::string& folder() const { return folder_; }
     // The settings file, "param.txt" in the workspace folder.
     const std::string& settingsPath() const { return settingsPath_; }
-
-    RunVariables& runVariables() { return run_; }
-    const ZoneTable& zoneTable() const { return zones_; }
-    const MethodTable& methodTable() const { return methods_; }
-    CandidateGenerator& generator() { return generator_; }
-    SearchRun& searchRun() { return search_; }
-    CheckAllToggle& headerToggle() { return toggle_; }
 
     // SearchWindow
     void setRunButtons(bool search, bool stop, bool resume) override;
@@ -63,8 +57,6 @@ public:
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
     void setBusyCursor(bool busy) override;
-    void showMessage(const std::string& text, const std::string& caption,
-                     MessageIcon icon) override;
     void setResumeCaption(const std::string& caption) override;
 
     // RunSettings: read from the controls whenever the run asks, so changes apply at once.
@@ -100,6 +92,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // SearchListener: the messages a search shows.
+    void noZoneChecked() override;
+    void runFinished(RunEnd end) override;
+    void showMessage(const UserMessage& message);
+
     void FormCreate();
     bool FormCloseQuery();
     void buildRegions();
@@ -110,7 +107,9 @@ private:
     void applyPaneSizes(const std::string& param);
     void applyStoredPaneSizes();
     WorkspaceSettings currentSettings() const;
-    void reportSkippedKeys(const std::vector<std::string>& keys);
+    // One message after start-up naming unusable settings and ignored zone-line options.
+    void reportStartProblems(const std::vector<std::string>& keys,
+                             const std::vector<ZoneLineProblem>& ignoredOptions);
     SearchInput searchInput() const;
     void reportError(const QString& text);
 
@@ -119,13 +118,7 @@ private:
     std::string folder_;
     std::string settingsPath_;
     std::vector<int> storedPaneSizes_; // until the window is first shown
-    ResultStore store_;
-    RunVariables run_;
-    ZoneTable zones_;
-    MethodTable methods_;
-    CandidateGenerator generator_;
-    CheckAllToggle toggle_;
-    SearchRun search_;
+    SearchSession session_;
     int busy_ = 0;
     ResultsModel* model_ = nullptr;
     TopBar* top_ = nullptr;

@@ -34,18 +34,18 @@ int main(int argc, char** argv) {
     probe.start();
     clock.start();
     window.sbSearchClick();
-    bench::RunEventsUntil([&] { return !window.generator().active(); }, 600000);
+    bench::RunEventsUntil([&] { return !window.session().generator().active(); }, 600000);
     const qint64 generateMs = clock.elapsed();
     probe.stop();
     const std::size_t rows = window.results().size();
 
     // Lookups go on at their dispatch rate; the ones still live when measured are counted too.
     const bool looked = bench::RunEventsUntil(
-        [&] { return window.runVariables().lastDispatched >= kLookups; }, 600000);
+        [&] { return window.session().variables().lastDispatched >= kLookups; }, 600000);
     const double rss = bench::ResidentMb();
     if (!looked || rows < 1000000 || !live.stop()) {
         std::fprintf(stderr, "rows %zu, dispatched %d\n", rows,
-                     window.runVariables().lastDispatched);
+                     window.session().variables().lastDispatched);
         return 1;
     }
     std::printf("ui.max_stall_ms_generating: %lld ms\n", static_cast<long long>(probe.worstMs()));

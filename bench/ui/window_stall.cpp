@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     live.window->sbSearchClick();
     bench::RunEventsUntil(
         [&] {
-            mostLive = std::max(mostLive, live.window->runVariables().activeLookups);
+            mostLive = std::max(mostLive, live.window->session().variables().activeLookups);
             return false;
         },
         kMeasureMs);

@@ -2,6 +2,8 @@
 
 #include "engine/ResultStore.h"
 #include "tests/engine/FakeSearchWindow.h"
+#include "tests/engine/RecordingListener.h"
+#include "tests/engine/SearchInputs.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -37,8 +39,9 @@ protected:
     RunVariables run;
     ResultStore store;
     test::FakeSearchWindow window;
+    test::RecordingListener events;
     RunStartProbe probe{loop, store};
-    CandidateGenerator gen{loop, run, store, window};
+    CandidateGenerator gen{loop, run, store, window, events};
 
     CandidateGeneratorTest() { gen.setRunStartTarget(probe.targetId()); }
 
@@ -74,21 +77,8 @@ protected:
     }
 };
 
-SearchInput words(Names keywords, Names zones = {"com"}, int c = 1) {
-    SearchInput in;
-    in.keywords = std::move(keywords);
-    in.zones = std::move(zones);
-    in.combinations = c;
-    return in;
-}
-
-SearchInput withAdditional(SearchInput in, std::vector<AdditionalWordRow> rows, int hyphens) {
-    in.useAdditional = true;
-    in.additionalRows = std::move(rows);
-    in.useHyphens = hyphens > 0;
-    in.hyphens = hyphens > 0 ? hyphens : 1;
-    return in;
-}
+using test::withAdditional;
+using test::words;
 
 TEST_F(CandidateGeneratorTest, ProducesRowsInNameThenZoneOrder) {
     struct Case {
@@ -214,14 +204,12 @@ TEST_F(CandidateGeneratorTest, RunStartIsPostedOnceBeforeTheFirstRow) {
     EXPECT_FALSE(window.resumeEnabled);
 }
 
-TEST_F(CandidateGeneratorTest, NoZoneShowsAttentionAndReturnsToIdle) {
+TEST_F(CandidateGeneratorTest, NoZoneIsRefusedAndReturnsToIdle) {
     store.append("old.com");
     run.autoResumeCount = 3;
     search(words({"shop"}, {}));
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.messages[0].text, "You must select domain type. For example \".com\"");
-    EXPECT_EQ(window.messages[0].caption, "Attention");
-    EXPECT_EQ(window.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(events.noZone, 1);
+    EXPECT_EQ(events.ended, (std::vector<SearchEnd>{SearchEnd::NoZone}));
     EXPECT_EQ(store.size(), 0u);
     EXPECT_TRUE(run.stopRequested);
     EXPECT_EQ(run.autoResumeCount, 0);
@@ -249,9 +237,12 @@ TEST_F(CandidateGeneratorTest, StopDuringGenerationAddsNoRows) {
         search(*in);
         EXPECT_EQ(store.size(), 0u);
         EXPECT_TRUE(probe.rowsAtStart.empty());
-        EXPECT_TRUE(window.messages.empty());
+        EXPECT_EQ(events.noZone, 0);
+        ASSERT_FALSE(events.ended.empty());
+        EXPECT_EQ(events.ended.back(), SearchEnd::Stopped);
         expectIdleWindow();
     }
+    EXPECT_EQ(events.ended.size(), 2u);
 }
 
 TEST_F(CandidateGeneratorTest, StopDuringRowPhaseKeepsRowsMadeSoFar) {

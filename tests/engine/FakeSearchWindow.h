@@ -4,19 +4,12 @@
 
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace zendrel::test {
 
-// Records what the engine did to the window; the message box returns at once.
+// Records what the engine did to the window's controls.
 class FakeSearchWindow : public SearchWindow {
 public:
-    struct Shown {
-        std::string text;
-        std::string caption;
-        MessageIcon icon;
-    };
-
     bool searchEnabled = true;
     bool stopEnabled = false;
     bool resumeEnabled = true;
@@ -28,7 +21,6 @@ public:
     bool busy = false;
     int busyCalls = 0;
     std::string resumeCaption = "Resume";
-    std::vector<Shown> messages;
 
     void setRunButtons(bool search, bool stop, bool resume) override {
         searchEnabled = search;
@@ -45,10 +37,6 @@ public:
     void setBusyCursor(bool on) override {
         busy = on;
         ++busyCalls;
-    }
-    void showMessage(const std::string& text, const std::string& caption,
-                     MessageIcon icon) override {
-        messages.push_back({text, caption, icon});
     }
     void setResumeCaption(const std::string& caption) override { resumeCaption = caption; }
 };

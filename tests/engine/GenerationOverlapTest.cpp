@@ -29,8 +29,6 @@ protected:
         // The gateway holds every reply far longer than the test runs: lookups stay live.
         h.rows.setObserver(nullptr);
         h.settings.links = kLinks;
-        gen.setRunStartTarget(h.run.targetId());
-        h.run.setRowsPending([this] { return gen.addingRows(); });
     }
 
     // 60 keywords joined in pairs, two zones: 7,200 rows.
@@ -47,7 +45,7 @@ protected:
     // Runs the search until generation ends, one virtual millisecond per generator step.
     Seen generate() {
         Seen seen;
-        gen.start(largeSearch());
+        h.session.search(largeSearch());
         h.loop.addIdle([this, &seen] {
             h.clock.set(h.clock.now() + 1);
             observe(seen);
@@ -72,7 +70,7 @@ protected:
     }
 
     RunHarness h{{"--delay-ms", "60000"}};
-    CandidateGenerator gen{h.loop, h.vars, h.rows, h.window};
+    const CandidateGenerator& gen = h.session.generator();
 };
 
 TEST_F(GenerationOverlap, LookupsStartWithTheFirstRowsAndGenerationGoesOnWhileAllAreLive) {
@@ -92,12 +90,14 @@ TEST_F(GenerationOverlap, LookupsStartWithTheFirstRowsAndGenerationGoesOnWhileAl
         << "most rows were appended while every connection was busy";
     EXPECT_EQ(h.vars.activeLookups, kLinks);
     EXPECT_EQ(h.vars.runState, RunState::SearchRun);
-    EXPECT_TRUE(h.window.messages.empty()) << "the run is not over while lookups are live";
+    EXPECT_TRUE(h.events.passes.empty()) << "the pass is not over while lookups are live";
+    EXPECT_TRUE(h.events.finished.empty()) << "the run is not over while lookups are live";
 
-    h.run.sbStopClick();
+    h.session.stop();
     ASSERT_TRUE(h.pumpUntilCompleted(1000));
     EXPECT_EQ(h.liveConnections(), 0u);
     EXPECT_EQ(h.vars.runState, RunState::Idle);
+    EXPECT_EQ(h.events.ended, (std::vector<SearchEnd>{SearchEnd::Stopped}));
     EXPECT_TRUE(h.failures.empty());
 }
 

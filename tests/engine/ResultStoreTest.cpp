@@ -67,7 +67,7 @@ TEST(ResultStore, RemoveIfCompactsInOrderKeepingEveryField) {
     ResultStore s;
     s.setExtraColumnCount(0);
     fill(s, 10);
-    auto* conn = reinterpret_cast<LookupConnection*>(&s);
+    auto* conn = reinterpret_cast<RowLookup*>(&s);
     for (std::size_t i = 0; i < 10; ++i)
         s.setSubItem(i, ResultStore::kTime, std::to_string(i * 100));
     s.setChecked(7, true);

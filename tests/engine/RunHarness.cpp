@@ -2,6 +2,8 @@
 
 #include "platform/Files.h"
 
+#include <algorithm>
+
 namespace zendrel::test {
 
 namespace {
@@ -32,12 +34,15 @@ void StateLog::rowChanged(std::size_t row) {
 }
 
 RunHarness::RunHarness(std::vector<std::string> gatewayArgs, const std::string& methodText)
-    : gateway(ZENDREL_BINARY_DIR "/tools/zendrel-gateway", std::move(gatewayArgs)),
-      run(loop, SearchRun::Parts{vars, rows, zones, methods, window, settings, toggle}) {
+    : gateway(ZENDREL_BINARY_DIR "/tools/zendrel-gateway", std::move(gatewayArgs)) {
     const std::string url = "http://127.0.0.1:" + std::to_string(gateway.port()) + "/whois?name=%s";
+    ZoneTable zones;
     ReadZoneTable("local;" + url + ";1;com\nlocal;" + url + ";1;net\n", zones);
+    session.setZoneTable(std::move(zones));
+    MethodTable methods;
     ReadMethodTable(methodText.empty() ? SampleMethods() : methodText, methods);
-    rows.setExtraColumnCount(methods.extraColumnCount());
+    session.setMethodTable(std::move(methods));
+    session.addListener(events);
     log.rows = &rows;
     rows.setObserver(&log);
     loop.setFailureHook([this](const std::string& what) { failures.push_back(what); });
@@ -53,8 +58,7 @@ void RunHarness::addRows(const std::vector<std::string>& captions) {
 }
 
 void RunHarness::search() {
-    vars.runState = RunState::SearchRun;
-    run.post(WM_RUN_START);
+    session.lookUpRows();
 }
 
 bool RunHarness::pumpUntil(const std::function<bool()>& done, long virtualMs) {
@@ -68,10 +72,7 @@ bool RunHarness::pumpUntil(const std::function<bool()>& done, long virtualMs) {
 }
 
 bool RunHarness::completed() const {
-    for (const auto& m : window.messages)
-        if (m.text == "Search is completed")
-            return true;
-    return false;
+    return !events.finished.empty();
 }
 
 bool RunHarness::pumpUntilCompleted(long virtualMs) {

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
-#include "engine/RunSettings.h"
-#include "engine/SearchRun.h"
-#include "lookup/MethodTable.h"
-#include "lookup/ZoneTable.h"
+#include "engine/SearchSession.h"
 #include "platform/MessageLoop.h"
+#include "tests/engine/FakeRunSettings.h"
 #include "tests/engine/FakeSearchWindow.h"
+#include "tests/engine/RecordingListener.h"
 #include "tests/support/GatewayProcess.h"
 
 #include <functional>
@@ -15,21 +13,6 @@
 #include <vector>
 
 namespace zendrel::test {
-
-struct FakeRunSettings : RunSettings {
-    int links = 10;
-    int seconds = 50;
-    bool resume = false;
-    int resumeLimit = 0;
-    bool deleteRows = false;
-    ConnectionSettings connection{};
-    int linkLimit() const override { return links; }
-    int timeLimit() const override { return seconds; }
-    bool autoResume() const override { return resume; }
-    int autoResumeLimit() const override { return resumeLimit; }
-    bool deleteUnavailable() const override { return deleteRows; }
-    ConnectionSettings connectionSettings() const override { return connection; }
-};
 
 // Records every Resume caption, not just the last one.
 struct RecordingWindow : FakeSearchWindow {
@@ -55,8 +38,9 @@ struct StateLog : ResultStoreObserver {
     void storeReset() override {}
 };
 
-// A search run against a real local gateway, on a manual clock: timers move only when the test
-// advances time, while the gateway's replies arrive over real loopback sockets.
+// A search session against a real local gateway, on a manual clock: timers move only when the
+// test advances time, while the gateway's replies arrive over real loopback sockets. The zone
+// table sends "com" and "net" to the gateway with method 1.
 class RunHarness {
 public:
     explicit RunHarness(std::vector<std::string> gatewayArgs = {},
@@ -64,7 +48,7 @@ public:
     ~RunHarness();
 
     void addRows(const std::vector<std::string>& captions);
-    void search(); // as the generator does: SearchRun state, WM_RUN_START posted
+    void search(); // looks up the rows added, as a search does once its rows are in
     // Advances virtual time in 10 ms steps, letting real sockets deliver between steps, until
     // `done` holds; false when `virtualMs` pass first.
     bool pumpUntil(const std::function<bool()>& done, long virtualMs = 120000);
@@ -74,17 +58,15 @@ public:
 
     ManualClock clock;
     MessageLoop loop{clock};
-    RunVariables vars;
-    ResultStore rows;
-    ZoneTable zones;
-    MethodTable methods;
     RecordingWindow window;
     FakeRunSettings settings;
-    CheckAllToggle toggle;
+    RecordingListener events;
     StateLog log;
     std::vector<std::string> failures;
     GatewayProcess gateway;
-    SearchRun run;
+    SearchSession session{loop, window, settings};
+    ResultStore& rows = session.rows();
+    const RunVariables& vars = session.variables();
 };
 
 } // namespace zendrel::test

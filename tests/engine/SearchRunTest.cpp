@@ -35,13 +35,18 @@ TEST(SearchRun, LooksUpEveryRowAndEndsWithTheSummary) {
         ASSERT_FALSE(h.log.states[i].empty());
         EXPECT_NE(h.log.states[i].back(), "Ready");
     }
-    ASSERT_EQ(h.window.messages.size(), 1u);
-    EXPECT_EQ(h.window.messages[0].caption, "Domains");
+    EXPECT_EQ(h.events.passes, (std::vector<int>{1}));
+    EXPECT_EQ(h.events.finished, (std::vector<RunEnd>{RunEnd::Completed}));
+    EXPECT_EQ(h.events.ended, (std::vector<SearchEnd>{SearchEnd::Completed}));
+    ASSERT_EQ(h.events.lookups.size(), 4u);
+    EXPECT_EQ(h.events.lookups[1].second.verdict, ReplyState::Available);
+    EXPECT_EQ(h.events.lookups[1].second.httpStatus, 200);
+    EXPECT_EQ(h.events.lookups[1].second.failure, LookupFailure::None);
     EXPECT_EQ(h.vars.runState, RunState::Idle);
     EXPECT_TRUE(h.window.searchEnabled);
     EXPECT_FALSE(h.window.stopEnabled);
     EXPECT_EQ(h.window.resumeCaption, "Resume");
-    EXPECT_EQ(h.toggle.counter(), -1);
+    EXPECT_EQ(h.session.headerToggleCounter(), -1);
 }
 
 TEST(SearchRun, OneConnectionLooksRowsUpStrictlyInOrder) {
@@ -83,6 +88,8 @@ TEST(SearchRun, TimeLimitAbortsAtTheSecondTickWithNoData) {
     ASSERT_TRUE(h.pumpUntilCompleted(10000));
     EXPECT_EQ(State(h, 0), "no data");
     EXPECT_EQ(Time(h, 0), "2");
+    ASSERT_EQ(h.events.lookups.size(), 1u);
+    EXPECT_EQ(h.events.lookups[0].second.failure, LookupFailure::TimeLimit);
     EXPECT_EQ(h.log.times[0], (std::vector<std::string>{"", "1", "2"}));
 }
 
@@ -101,7 +108,9 @@ TEST(SearchRun, TimeLimitEndsALookupWhoseReplyNeverEnds) {
                             ScriptedServer::send("HTTP/1.0 200 OK\r\n\r\n"),
                             ScriptedServer::stream(std::string(64 * 1024, 'z'), 15000)});
     RunHarness h;
-    ReadZoneTable("local;" + endless.url("/whois?name=%s") + ";1;com\n", h.zones);
+    ZoneTable zones;
+    ReadZoneTable("local;" + endless.url("/whois?name=%s") + ";1;com\n", zones);
+    h.session.setZoneTable(std::move(zones));
     StreamingClockLog log;
     log.rows = &h.rows;
     log.clock = &h.clock;
@@ -126,16 +135,19 @@ TEST(SearchRun, StopAbortsLiveLookupsAndRowsKeepTheirTexts) {
     h.search();
     ASSERT_TRUE(h.pumpUntil([&] { return h.vars.activeLookups == 3 && Time(h, 2) == "2"; }));
     const std::string before = State(h, 1);
-    h.run.sbStopClick();
+    h.session.stop();
     ASSERT_TRUE(h.pumpUntilCompleted(1000));
     EXPECT_EQ(h.liveConnections(), 0u);
     EXPECT_EQ(State(h, 1), before);
     EXPECT_EQ(Time(h, 1), "2");
-    EXPECT_EQ(h.window.messages.size(), 1u);
+    EXPECT_EQ(h.events.finished, (std::vector<RunEnd>{RunEnd::Stopped}));
+    EXPECT_TRUE(h.events.passes.empty());
+    EXPECT_TRUE(h.events.lookups.empty()) << "aborted lookups are released unread";
     // Late reports of the aborted lookups change nothing.
     h.pumpUntil([] { return false; }, 3000);
     EXPECT_EQ(State(h, 1), before);
-    EXPECT_FALSE(h.run.timerActive(SearchRun::kDispatchTimer));
+    EXPECT_FALSE(h.session.dispatchTimerOn());
+    EXPECT_EQ(h.events.finished.size(), 1u);
 }
 
 TEST(SearchRun, AutomaticResumeRunsTheAllowedPassesOverUncheckedRows) {
@@ -146,7 +158,8 @@ TEST(SearchRun, AutomaticResumeRunsTheAllowedPassesOverUncheckedRows) {
     h.search();
     ASSERT_TRUE(h.pumpUntilCompleted());
     EXPECT_EQ(h.window.captions, (std::vector<std::string>{"Resume : 1", "Resume : 2", "Resume"}));
-    EXPECT_EQ(h.window.messages.size(), 1u);
+    EXPECT_EQ(h.events.passes, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(h.events.finished, (std::vector<RunEnd>{RunEnd::Completed}));
     EXPECT_EQ(h.vars.autoResumeCount, 2);
     // The taken row was looked up in all three passes, the free (checked) one only once.
     auto lookups = [&](std::size_t row) {

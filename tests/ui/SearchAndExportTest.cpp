@@ -134,7 +134,7 @@ TEST_F(SearchAndExport, LookupsRunToTheEndAndExitDuringARunFinishesIt) {
     h.window->show();
     h.click("ExplorerButton1");
     EXPECT_FALSE(h.window->isVisible());
-    EXPECT_EQ(h.window->runVariables().runState, RunState::Idle);
+    EXPECT_EQ(h.window->session().variables().runState, RunState::Idle);
     EXPECT_EQ(h.dialogs.messages.size(), 2u) << "the end-of-run step ran before closing";
     EXPECT_TRUE(std::filesystem::exists(h.dir.file("param.txt"))) << "saved after the run ended";
 }

@@ -64,11 +64,11 @@ protected:
         return live;
     }
     void expectIdleWindow() {
-        EXPECT_EQ(window->runVariables().runState, RunState::Idle);
+        EXPECT_EQ(window->session().variables().runState, RunState::Idle);
         EXPECT_TRUE(find<QToolButton>("sbSearch")->isEnabled());
         EXPECT_FALSE(find<QToolButton>("sbStop")->isEnabled());
         EXPECT_TRUE(find<QToolButton>("sbResume")->isEnabled());
-        EXPECT_FALSE(window->generator().active());
+        EXPECT_FALSE(window->session().generator().active());
         EXPECT_EQ(liveConnections(), 0u);
     }
 
@@ -93,7 +93,8 @@ TEST_F(WindowRunControl, StopAbortsLiveLookupsAndRowsKeepTheirLastTexts) {
     find<UpDown>("udLink")->setPosition(5);
     click("sbSearch");
     ASSERT_TRUE(waitFor([&] {
-        return window->runVariables().activeLookups == 5 && text(4, ResultStore::kState) != "";
+        return window->session().variables().activeLookups == 5 &&
+               text(4, ResultStore::kState) != "";
     }));
     std::vector<std::string> before;
     for (std::size_t r = 0; r < 5; ++r)
@@ -163,12 +164,12 @@ TEST_F(WindowRunControl, ClosingDuringARunFinishesItFirst) {
     find<UpDown>("udLink")->setPosition(5);
     window->show();
     click("sbSearch");
-    ASSERT_TRUE(waitFor([&] { return window->runVariables().activeLookups >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return window->session().variables().activeLookups >= 3; }));
     click("ExplorerButton1");
     EXPECT_FALSE(window->isVisible());
     ASSERT_EQ(dialogs.messages.size(), 1u) << "the summary is shown before the window goes";
     EXPECT_EQ(dialogs.messages[0].text, "Search is completed");
-    EXPECT_EQ(window->runVariables().runState, RunState::Idle);
+    EXPECT_EQ(window->session().variables().runState, RunState::Idle);
     EXPECT_EQ(liveConnections(), 0u);
     QTest::qWait(100);
     EXPECT_EQ(dialogs.messages.size(), 1u);
@@ -191,7 +192,7 @@ TEST_F(WindowRunControl, ProgressOfManyLiveLookupsReachesTheViewCoalesced) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     click("sbSearch");
-    ASSERT_TRUE(waitFor([&] { return window->runVariables().activeLookups >= 50; }));
+    ASSERT_TRUE(waitFor([&] { return window->session().variables().activeLookups >= 50; }));
 
     QWidget* viewport = find<QAbstractItemView>("lvResult")->viewport();
     PaintCounter counter;
@@ -225,11 +226,13 @@ TEST_F(WindowRunControl, StopDuringGenerationOfALargeListIdlesTheWindowWithinAFr
     };
     const Case cases[] = {
         {"while joining keywords",
-         [](T_FDomain& w) { return w.generator().phase() == CandidateGenerator::Phase::Combine; },
+         [](T_FDomain& w) {
+             return w.session().generator().phase() == CandidateGenerator::Phase::Combine;
+         },
          false},
         {"while adding rows with lookups live",
          [](T_FDomain& w) {
-             return w.results().size() > 2000 && w.runVariables().activeLookups > 0;
+             return w.results().size() > 2000 && w.session().variables().activeLookups > 0;
          },
          true},
     };
@@ -246,8 +249,8 @@ TEST_F(WindowRunControl, StopDuringGenerationOfALargeListIdlesTheWindowWithinAFr
         int passes = 0;
         do {
             bridge->runOnce();
-        } while (++passes < 3 && (window->generator().active() ||
-                                  window->runVariables().runState != RunState::Idle));
+        } while (++passes < 3 && (window->session().generator().active() ||
+                                  window->session().variables().runState != RunState::Idle));
         expectIdleWindow();
         EXPECT_TRUE(find<QProgressBar>("pbar")->isHidden());
         EXPECT_EQ(dialogs.messages.size(), c.summary ? 1u : 0u);

@@ -259,6 +259,23 @@ TEST(WindowSettings, UnusableValuesAreReportedOnceByKeyAndTheRestStillLoads) {
     EXPECT_EQ(h.find<ResultsView>("lvResult")->model()->columnCount(), 5);
 }
 
+TEST(WindowSettings, IgnoredZoneOptionsAreNamedInTheSameOneMessage) {
+    WindowHarness h;
+    h.dir.write("domain.txt", "a;http://127.0.0.1:1/%s;1;com;rdap;pace=fast\r\n"
+                              "b;http://127.0.0.1:1/%s;1;net;nodns;colour=red\r\n");
+    h.dir.write("param.txt", "[Param]\r\nLinks=70000\r\n");
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    const QString text = h.dialogs.messages[0].text;
+    EXPECT_TRUE(text.contains("Links")) << text.toStdString();
+    EXPECT_TRUE(text.contains("domain.txt, line 1: option \"pace=fast\" ignored"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("domain.txt, line 2: option \"colour=red\" ignored: unknown option"))
+        << text.toStdString();
+    EXPECT_EQ(h.find<ZoneCheckList>("clbDom")->count(), 2) << "both zones still load";
+}
+
 TEST(WindowSettings, AnEmptyWordListPathLoadsAndWritesNoFile) {
     WindowHarness h;
     h.dir.write("param.txt", "[Param]\r\nFileNameDomain=\r\n");
@@ -378,7 +395,7 @@ TEST(WindowSettings, ClosingWhileNamesAreGeneratedStopsThemAndStillSaves) {
     h.click("ExplorerButton1");
     EXPECT_FALSE(h.window->isVisible());
     h.loop.runUntil([] { return false; }, 50); // nothing left may touch the freed tables
-    EXPECT_FALSE(h.window->generator().addingRows());
+    EXPECT_FALSE(h.window->session().generator().addingRows());
     EXPECT_EQ(h.dir.read("default.txt"), many) << "the list is written back unchanged";
     EXPECT_NE(h.dir.read("param.txt").find("Combinations=6\r\n"), std::string::npos);
 }
