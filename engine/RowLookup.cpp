@@ -5,6 +5,8 @@
 #include "engine/StoreReplyRow.h"
 #include "engine/ZoneServers.h"
 #include "lookup/ClassifyReply.h"
+#include "lookup/RdapReplyText.h"
+#include "lookup/ZoneTable.h"
 #include "platform/MessageLoop.h"
 
 #include <algorithm>
@@ -68,6 +70,10 @@ void RowLookup::finish(LookupFailure failure, int error, int httpStatus) {
     outcome_.error = error;
     outcome_.httpStatus = httpStatus;
     outcome_.replyBytes = reply_.size();
+    // An RDAP line's rules read the reply as its status followed by the facts of its JSON body.
+    if (request_.zone && request_.zone->options.rdap)
+        reply_ = RdapReplyText(httpStatus, reply_);
+    outcome_.noReply = reply_.empty();
     // Looked at before any verdict phrase: some refusals also carry the "not found" text.
     const ZoneEntry* line = request_.zone;
     if (line && FollowsRegistryRules(*line) && IsRefusal(*line, reply_, httpStatus)) {

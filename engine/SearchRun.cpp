@@ -249,7 +249,7 @@ void SearchRun::noteServerAnswer(std::size_t row, const ZoneEntry* zone,
         cooldown.refused(now, startedAt, ParseRetryAfter(outcome.retryAfter, std::time(nullptr)));
         if (refusals_.count(row) > 0 && running() && !p_.run.stopRequested)
             held_.hold(*server, row);
-    } else if (outcome.replyBytes == 0) {
+    } else if (outcome.noReply) {
         cooldown.refused(now, startedAt);
     } else {
         cooldown.answered(startedAt);

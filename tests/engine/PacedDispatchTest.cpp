@@ -85,7 +85,8 @@ private:
 };
 
 const char* const kMethods = "0;Registrar\n1;Registrar:;Registrar:|No match|on hold\n"
-                             "2;registrar:;registrar:|No entries found|REDEMPTION\n";
+                             "2;registrar:;registrar:|No entries found|REDEMPTION\n"
+                             "3;registrar:;ldhname:|rdap status: 404|server hold\n";
 
 Answer taken(int, const std::string&) {
     return {"Registrar: R\n"};
@@ -278,6 +279,17 @@ TEST_F(PacedDispatchTest, EmptyRepliesPauseTheServerButEndTheirRowAsBefore) {
     auto t = startTimes("whois.reg.test");
     ASSERT_EQ(t.size(), 2u);
     EXPECT_GE(t[1] - t[0], 5000);
+}
+
+TEST_F(PacedDispatchTest, AnRdapNotFoundWithoutBodyIsAnAnswerNotASilence) {
+    useZones("v;https://rdap.test/com/v1/domain/%s;3;com;rdap\n");
+    servers.answer["rdap.test"] = [](int, const std::string&) { return Answer{"", 404}; };
+    lookUp({"a.com", "b.com"});
+    EXPECT_EQ(state(0), "is available");
+    EXPECT_EQ(state(1), "is available");
+    auto t = startTimes("rdap.test");
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_LT(t[1] - t[0], 1100); // the pace only, no pause
 }
 
 TEST_F(PacedDispatchTest, AFourFieldLineReadsA429AsItAlwaysDid) {
