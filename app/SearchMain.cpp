@@ -52,9 +52,13 @@ private:
     }
     void progress() {
         const RunVariables& v = session_.variables();
-        const long done = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups);
-        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done,
-                     session_.rows().size(), v.activeLookups,
+        // Rows waiting for their server were passed over, not done.
+        const auto waiting = static_cast<long>(session_.waitingRows());
+        const long done = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups - waiting);
+        const std::string waitingText =
+            waiting > 0 ? ", " + std::to_string(waiting) + " waiting" : std::string();
+        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live%s, %llds\n", done,
+                     session_.rows().size(), v.activeLookups, waitingText.c_str(),
                      static_cast<long long>((loop().now() - start_) / 1000));
     }
 
