@@ -8,6 +8,7 @@
 #include "lookup/ZoneOptions.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
+#include "platform/WorkspaceFolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -120,7 +121,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zendrel-search [FOLDER]\n");
         return 2;
     }
-    const std::string folder = argc == 2 ? argv[1] : ProgramFolder();
+    const std::string folder =
+        argc == 2 ? argv[1] : ReadableDefaultWorkspace(CurrentWorkspacePlaces());
     if (!IsFolder(folder)) {
         std::fprintf(stderr, "zendrel-search: the workspace folder '%s' does not exist\n",
                      folder.c_str());
