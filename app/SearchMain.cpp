@@ -8,6 +8,7 @@
 #include "lookup/ZoneOptions.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
+#include "platform/WorkspaceFolder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -136,7 +137,7 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
         }
     }
     if (!folderGiven)
-        a.folder = ProgramFolder();
+        a.folder = ReadableDefaultWorkspace(CurrentWorkspacePlaces());
     return a;
 }
 
