@@ -5,6 +5,7 @@
 #include "engine/ResultExport.h"
 #include "engine/SearchSession.h"
 #include "engine/Workspace.h"
+#include "lookup/ZoneOptions.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 
@@ -134,6 +135,8 @@ int main(int argc, char** argv) {
                      "zendrel-search: the value of %s in param.txt cannot be used; its "
                      "default applies\n",
                      key.c_str());
+    for (const ZoneLineProblem& problem : ws.zones.problems())
+        std::fprintf(stderr, "zendrel-search: %s\n", DescribeZoneLineProblem(problem).c_str());
 
     MessageLoop loop;
     loop.setFailureHook([](const std::string& what) {

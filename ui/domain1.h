@@ -6,6 +6,7 @@
 #include "engine/SearchMessages.h"
 #include "engine/SearchSession.h"
 #include "engine/SearchWindow.h"
+#include "lookup/ZoneOptions.h"
 
 #include <QMainWindow>
 #include <string>
@@ -112,7 +113,9 @@ private:
     WorkspaceSettings currentSettings() const;
     std::string placementText() const;
     std::string paneSizesText() const;
-    void reportSkippedKeys(const std::vector<std::string>& keys);
+    // One message after start-up naming unusable settings and ignored zone-line options.
+    void reportStartProblems(const std::vector<std::string>& keys,
+                             const std::vector<ZoneLineProblem>& ignoredOptions);
     SearchInput searchInput() const;
     void reportError(const QString& text);
 
