@@ -8,11 +8,13 @@
 #include "lookup/ZoneOptions.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
+#include "platform/WorkspaceFolder.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <signal.h>
 #include <string>
 #include <sys/signalfd.h>
@@ -51,9 +53,15 @@ private:
     }
     void progress() {
         const RunVariables& v = session_.variables();
-        const long done = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups);
-        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live, %llds\n", done,
-                     session_.rows().size(), v.activeLookups,
+        // Rows waiting for their server or for DNS were passed over, not done.
+        const auto waiting = static_cast<long>(session_.waitingRows());
+        const auto inDns = static_cast<long>(session_.rowsInDns());
+        const long done =
+            std::max<long>(0, v.lastDispatched + 1 - v.activeLookups - waiting - inDns);
+        const std::string waitingText =
+            waiting > 0 ? ", " + std::to_string(waiting) + " waiting" : std::string();
+        std::fprintf(stderr, "zendrel-search: %ld / %zu rows, %d live%s, %llds\n", done,
+                     session_.rows().size(), v.activeLookups, waitingText.c_str(),
                      static_cast<long long>((loop().now() - start_) / 1000));
     }
 
@@ -108,15 +116,42 @@ int WriteFailure(int error) {
     return kWriteFailedStatus;
 }
 
+struct Arguments {
+    std::string folder;
+    bool dnsFirst = false;
+};
+
+// "[--dns-first] [FOLDER]"; none for anything else, --help included.
+std::optional<Arguments> ParseArguments(int argc, char** argv) {
+    Arguments a;
+    bool folderGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--dns-first") {
+            a.dnsFirst = true;
+        } else if (!folderGiven && !arg.starts_with("-")) {
+            a.folder = arg;
+            folderGiven = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!folderGiven)
+        a.folder = ReadableDefaultWorkspace(CurrentWorkspacePlaces());
+    return a;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 ||
-        (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help"))) {
-        std::fprintf(stderr, "usage: zendrel-search [FOLDER]\n");
+    const std::optional<Arguments> args = ParseArguments(argc, argv);
+    if (!args) {
+        std::fprintf(stderr, "usage: zendrel-search [--dns-first] [FOLDER]\n"
+                             "  --dns-first  rule out names delegated in DNS before asking "
+                             "their registry\n");
         return 2;
     }
-    const std::string folder = argc == 2 ? argv[1] : ProgramFolder();
+    const std::string& folder = args->folder;
     if (!IsFolder(folder)) {
         std::fprintf(stderr, "zendrel-search: the workspace folder '%s' does not exist\n",
                      folder.c_str());
@@ -144,6 +179,8 @@ int main(int argc, char** argv) {
     });
     ConsoleWindow window;
     StoredRunSettings options(ws.settings);
+    if (args->dnsFirst)
+        options.setDnsFirst(true);
     SearchSession session(loop, window, options);
     session.setZoneTable(ws.zones);
     session.setMethodTable(ws.methods);

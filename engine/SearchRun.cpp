@@ -2,6 +2,7 @@
 
 #include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
+#include "engine/RetryAfter.h"
 #include "engine/RowLookupKinds.h"
 #include "engine/RunSettings.h"
 #include "engine/SearchListener.h"
@@ -13,9 +14,17 @@
 #include "lookup/ZoneTable.h"
 #include "platform/MessageLoop.h"
 
+#include <ctime>
+
 namespace zendrel {
 
 namespace {
+
+// How many rows one tick may pass over to find one whose server can take a lookup, and how
+// many rows may wait at most: beyond that the dispatcher only takes waiting rows, so a search
+// of millions of rows against one slow server neither scans nor holds them all.
+constexpr int kLookAhead = 64;
+constexpr std::size_t kMostWaiting = 100000;
 
 constexpr const char* kStateTexts[] = {
     "",          "Ready",         "NotConnected",  "Connected",
@@ -26,7 +35,8 @@ constexpr const char* kStateTexts[] = {
 } // namespace
 
 SearchRun::SearchRun(MessageLoop& loop, const Parts& parts)
-    : MessageTarget(loop), p_(parts), makeLookup_(MakeRowLookup) {}
+    : MessageTarget(loop), p_(parts), makeLookup_(MakeRowLookup),
+      dns_(loop, [this](std::size_t row, bool delegated) { dnsAnswered(row, delegated); }) {}
 
 SearchRun::~SearchRun() {
     // Lookups live in the rows' slots; none may outlive the run that owns them.
@@ -90,6 +100,12 @@ void SearchRun::StartRun() {
     p_.toggle.reset();
     v.lastDispatched = -1;
     v.activeLookups = 0;
+    // Each pass gives every row its refusals afresh; the servers keep their pace and pauses,
+    // so an automatic resume does not fall on a server that just asked to be left alone.
+    held_.clear();
+    refusals_.newPass();
+    dns_.cancelAll();
+    dnsOn_ = p_.settings.dnsFirst() && dns_.useServers(p_.settings.dnsServers());
     switchDispatchTimer(true);
 }
 
@@ -116,15 +132,87 @@ std::size_t SearchRun::nextRowToDispatch() const {
 
 void SearchRun::DispatchNext() {
     RunVariables& v = p_.run;
-    const std::size_t next = nextRowToDispatch();
-    if (next >= p_.rows.size() || v.stopRequested) {
+    std::size_t next = nextRowToDispatch();
+    const bool rowsLeft = next < p_.rows.size() || !held_.empty() || dns_.pending() > 0;
+    if (!rowsLeft || v.stopRequested) {
         endOfPass();
         return;
     }
     if (p_.settings.linkLimit() <= v.activeLookups)
         return; // no free slot; the row is taken on a later tick
-    v.lastDispatched = static_cast<std::int32_t>(next);
-    dispatchRow(next);
+    if (dispatchHeldRow())
+        return;
+    for (int looked = 0; looked < kLookAhead; ++looked, next = nextRowToDispatch()) {
+        if (next >= p_.rows.size() || held_.size() >= kMostWaiting)
+            return; // only waiting rows are left, or enough of them wait already
+        const auto previous = v.lastDispatched;
+        v.lastDispatched = static_cast<std::int32_t>(next);
+        switch (route(next)) {
+        case Route::Now:
+            dispatchRow(next);
+            return;
+        case Route::SetAside:
+            continue;
+        case Route::Later:
+            v.lastDispatched = previous; // DNS has no room: this row asks on a later tick
+            return;
+        }
+    }
+}
+
+// The first waiting row, in list order, whose server can take a lookup now (rows of plain
+// lines, back from DNS, can always go).
+bool SearchRun::dispatchHeldRow() {
+    const Millis now = loop().now();
+    const ServerTable& servers = servers_.servers();
+    auto row = held_.takeFirst(
+        [&](std::size_t s) { return s >= servers.size() || servers[s].canStart(now); });
+    if (!row)
+        return false;
+    dispatchRow(*row);
+    return true;
+}
+
+// Where the cursor's row goes: to its lookup now, aside (to DNS, or to wait for its server), or
+// nowhere yet because DNS has no room for another question.
+SearchRun::Route SearchRun::route(std::size_t row) {
+    const std::string_view caption = p_.rows.caption(row);
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, caption);
+    if (wantsDns(zone)) {
+        if (dns_.full())
+            return Route::Later;
+        if (dns_.ask(row, caption))
+            return Route::SetAside;
+    }
+    auto server = servers_.serverOf(p_.zones, zone);
+    if (server && !servers_.servers()[*server].canStart(loop().now())) {
+        held_.hold(*server, row);
+        return Route::SetAside;
+    }
+    return Route::Now;
+}
+
+// A row of a zone that allows the check, with a method to read its registry's reply (a row
+// that will say "no method" gets that at once, as without the check).
+bool SearchRun::wantsDns(const ZoneEntry* zone) const {
+    if (!dnsOn_ || !zone || zone->options.nodns)
+        return false;
+    auto number = ReadDataInteger(zone->methodNumber);
+    return number && FindMethodByValue(p_.methods, *number);
+}
+
+void SearchRun::dnsAnswered(std::size_t row, bool delegated) {
+    if (!running() || p_.run.finishDone || row >= p_.rows.size())
+        return;
+    if (delegated) {
+        p_.rows.setChecked(row, false);
+        p_.rows.setSubItem(row, ResultStore::kState, "is not available");
+        p_.rows.setSubItem(row, ResultStore::kTime, "dns");
+        return;
+    }
+    // Not proven taken: the row goes to its registry, after the rows of its server before it.
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, p_.rows.caption(row));
+    held_.hold(servers_.serverOf(p_.zones, zone).value_or(servers_.servers().size()), row);
 }
 
 void SearchRun::dispatchRow(std::size_t row) {
@@ -149,9 +237,12 @@ void SearchRun::dispatchRow(std::size_t row) {
 
 void SearchRun::startLookup(LookupRequest request) {
     const std::size_t row = request.row;
+    auto server = servers_.serverOf(p_.zones, request.zone);
     std::unique_ptr<RowLookup> lookup =
         makeLookup_(LookupContext{loop(), *this, p_.rows, p_.methods}, std::move(request));
     ++p_.run.activeLookups;
+    if (server)
+        servers_.servers()[*server].budget.started(loop().now());
     RowLookup* live = lookup.release();
     p_.rows.setConnection(row, live);
     live->start();
@@ -182,8 +273,31 @@ void SearchRun::releaseConnection(std::size_t row) {
     RowLookup* c = p_.rows.connection(row);
     if (!c)
         return;
+    if (auto server = servers_.serverOf(p_.zones, c->request().zone))
+        servers_.servers()[*server].budget.finished();
     p_.rows.setConnection(row, nullptr);
     delete c;
+}
+
+// What the end of a lookup tells about its server: a refusal or a reply with nothing in it
+// pauses the server (a refused row waits for it again unless it gave up), an answer ends the
+// pause's doubling.
+void SearchRun::noteServerAnswer(std::size_t row, const ZoneEntry* zone,
+                                 const LookupOutcome& outcome, Millis startedAt) {
+    auto server = servers_.serverOf(p_.zones, zone);
+    if (!server)
+        return;
+    ServerCooldown& cooldown = servers_.servers()[*server].cooldown;
+    const Millis now = loop().now();
+    if (outcome.refused) {
+        cooldown.refused(now, startedAt, ParseRetryAfter(outcome.retryAfter, std::time(nullptr)));
+        if (refusals_.count(row) > 0 && running() && !p_.run.stopRequested)
+            held_.hold(*server, row);
+    } else if (outcome.noReply) {
+        cooldown.refused(now, startedAt);
+    } else {
+        cooldown.answered(startedAt);
+    }
 }
 
 void SearchRun::LookupDone(std::intptr_t rowIndex) {
@@ -191,7 +305,10 @@ void SearchRun::LookupDone(std::intptr_t rowIndex) {
         const auto row = static_cast<std::size_t>(rowIndex);
         if (const RowLookup* c = p_.rows.connection(row)) {
             const LookupOutcome outcome = c->outcome();
+            const ZoneEntry* zone = c->request().zone;
+            const Millis startedAt = c->startedAt();
             releaseConnection(row);
+            noteServerAnswer(row, zone, outcome, startedAt);
             p_.events.lookupEnded(row, outcome);
         }
     }
@@ -218,6 +335,7 @@ void SearchRun::FinishRun() {
     killTimer(kDispatchTimer);
     dispatchEnabled_ = false;
     v.finishDone = true;
+    dns_.cancelAll();
     for (std::size_t i = 0; i < p_.rows.size(); ++i) {
         if (RowLookup* c = p_.rows.connection(i)) {
             c->abort();
@@ -268,6 +386,19 @@ void SearchRun::lookupEvaluating() {
 
 void SearchRun::lookupFinished(std::int32_t rowIndex) {
     post(WM_LOOKUP_DONE, 0, rowIndex);
+}
+
+bool SearchRun::lookupRefused(std::int32_t rowIndex) {
+    const auto row = static_cast<std::size_t>(rowIndex);
+    if (!refusals_.refused(row))
+        return false; // counted: the row waits for its retry
+    refusals_.forget(row);
+    return true;
+}
+
+void SearchRun::zonesChanged() {
+    servers_.build(p_.zones);
+    held_.clear();
 }
 
 } // namespace zendrel

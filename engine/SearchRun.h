@@ -1,7 +1,11 @@
 #pragma once
 
+#include "engine/DnsPrecheck.h"
+#include "engine/HeldRows.h"
 #include "engine/RowLookup.h"
+#include "engine/RowRefusals.h"
 #include "engine/RunState.h"
+#include "engine/ZoneServers.h"
 #include "platform/MessageTarget.h"
 
 #include <cstddef>
@@ -25,6 +29,15 @@ class ZoneTable;
 // The dispatcher hands rows out in list order, one per tick while a connection is free;
 // `nextRowToDispatch` is the one place that decides which row comes next, and `dispatchRow`
 // the one place that turns a row into a lookup (zone line, method, address, lookup kind).
+//
+// Lines that reach real registries (https://, whois://, any line with options) are paced per
+// server: a row whose server cannot take a lookup yet is set aside while rows of other servers
+// go ahead, and comes back, in its server's list order, once the server can. A refused row
+// waits the same way for its retry. Plain four-field http:// lines are never held back.
+//
+// With "Check DNS first", a row of a zone without `nodns` is first asked about in DNS (apart
+// from the connections); a delegated name is "is not available" at once, any other row waits
+// for its server like the rest.
 class SearchRun final : public MessageTarget, private LookupHost {
 public:
     static constexpr unsigned kDispatchTimer = 1; // gTimer
@@ -51,6 +64,12 @@ public:
     void setLookupFactory(RowLookupFactory make) { makeLookup_ = std::move(make); }
     // Passes are counted from here (a new search, or Resume pressed by the user).
     void resetPassCount() { passes_ = 0; }
+    // The zone table changed: its lines' servers are found again.
+    void zonesChanged();
+    // Rows waiting for their server: set aside for its pace or pause, or refused.
+    std::size_t waitingRows() const { return held_.size(); }
+    // Rows whose DNS answer is awaited.
+    std::size_t rowsInDns() const { return dns_.pending(); }
 
     void StartRun();
     void gTimerTimer();
@@ -78,19 +97,32 @@ private:
     void lookupStateChanged(std::int32_t rowIndex, int code) override;
     void lookupEvaluating() override;
     void lookupFinished(std::int32_t rowIndex) override;
+    bool lookupRefused(std::int32_t rowIndex) override;
 
     bool running() const;
     std::size_t nextRowToDispatch() const;
+    bool dispatchHeldRow();
+    enum class Route { Now, SetAside, Later };
+    Route route(std::size_t row);
+    bool wantsDns(const ZoneEntry* zone) const;
+    void dnsAnswered(std::size_t row, bool delegated);
     void dispatchRow(std::size_t row);
     void startLookup(LookupRequest request);
     void endOfPass();
     void releaseConnection(std::size_t row);
+    void noteServerAnswer(std::size_t row, const ZoneEntry* zone, const LookupOutcome& outcome,
+                          Millis startedAt);
 
     Parts p_;
     bool dispatchEnabled_ = false;
     int passes_ = 0;
     std::function<bool()> rowsPending_;
     RowLookupFactory makeLookup_;
+    ZoneServers servers_;
+    HeldRows held_;
+    RowRefusals refusals_;
+    DnsPrecheck dns_;
+    bool dnsOn_ = false; // "Check DNS first", as it stood when the pass started
 };
 
 } // namespace zendrel

@@ -93,6 +93,12 @@ QWidget* OptionsPane::optionBlock() {
     eMax = numberEdit(QStringLiteral("eMax"), block);
     udMax = upDown(QStringLiteral("udMax"), kMaxLengthOption, eMax, block);
     addRow(grid, 3, Label10, eMax, udMax);
+
+    cbDnsFirst = new QCheckBox(QStringLiteral("Check DNS first"), block);
+    cbDnsFirst->setObjectName(QStringLiteral("cbDnsFirst"));
+    cbDnsFirst->setToolTip(QStringLiteral("A name with name servers in DNS is taken: its "
+                                          "registry is not asked"));
+    grid->addWidget(cbDnsFirst, 4, 0, 1, 2);
     return block;
 }
 
@@ -133,6 +139,10 @@ int OptionsPane::maxLength() const {
     return udMax->position();
 }
 
+bool OptionsPane::dnsFirst() const {
+    return cbDnsFirst->isChecked();
+}
+
 void OptionsPane::setZones(const std::vector<std::string>& zones, bool checked) {
     clbDom->setZones(zones);
     clbDom->setAllChecked(checked);
@@ -154,6 +164,7 @@ void OptionsPane::applySettings(const WorkspaceSettings& s) {
     udLink->setPosition(s.links);
     udTime->setPosition(s.timeOut);
     udMax->setPosition(s.maxLength);
+    cbDnsFirst->setChecked(s.dnsFirst);
 }
 
 void OptionsPane::storeSettings(WorkspaceSettings& s) const {
@@ -165,6 +176,7 @@ void OptionsPane::storeSettings(WorkspaceSettings& s) const {
     s.links = udLink->position();
     s.timeOut = udTime->position();
     s.maxLength = udMax->position();
+    s.dnsFirst = cbDnsFirst->isChecked();
 }
 
 } // namespace zendrel

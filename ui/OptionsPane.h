@@ -26,6 +26,7 @@ public:
     int timeLimit() const; // seconds
     int linkLimit() const;
     int maxLength() const;
+    bool dnsFirst() const;
 
     // Replaces the zone list with one entry per name, each checked as `checked` says.
     void setZones(const std::vector<std::string>& zones, bool checked);
@@ -34,7 +35,7 @@ public:
     std::vector<std::string> checkedZones() const;
 
     // The pane's keys in the settings file: "Hyphens", "CountHyphens", "Dom" (one "+" or "-"
-    // per zone), "Links", "TimeOut", "MaxLength".
+    // per zone), "Links", "TimeOut", "MaxLength", and the DNS check of the [Zendrel] section.
     void applySettings(const WorkspaceSettings& s);
     void storeSettings(WorkspaceSettings& s) const;
 
@@ -55,6 +56,7 @@ private:
     QLabel* Label10;
     QLineEdit* eMax;
     UpDown* udMax;
+    QCheckBox* cbDnsFirst;
     CheckAllBox* Panel16;
     QLabel* Label1;
     ZoneCheckList* clbDom;

@@ -95,6 +95,9 @@ void T_FDomain::applySettings(const WorkspaceSettings& s) {
     resumeExport_->applySettings(s);
     applyPlacement(s.main);
     applyPaneSizes(s.param);
+    // Kept as read: the window has no control for them.
+    dnsServers_ = s.dnsServers;
+    zendrelSection_ = s.zendrelSection;
 }
 
 void T_FDomain::applyPlacement(const std::string& main) {
@@ -182,6 +185,8 @@ WorkspaceSettings T_FDomain::currentSettings() const {
     resumeExport_->storeSettings(s);
     s.main = placementText();
     s.param = paneSizesText();
+    s.dnsServers = dnsServers_;
+    s.zendrelSection = zendrelSection_;
     return s;
 }
 

@@ -227,6 +227,10 @@ ConnectionSettings T_FDomain::connectionSettings() const {
     return resumeExport_->connectionSettings();
 }
 
+bool T_FDomain::dnsFirst() const {
+    return options_->dnsFirst();
+}
+
 // ---------------------------------------------------------------- handlers
 
 SearchInput T_FDomain::searchInput() const {
