@@ -1,7 +1,7 @@
 #pragma once
 
 #include "net/AresResolver.h"
-#include "net/HiddenWindow.h"
+#include "platform/HiddenWindow.h"
 
 #include <cstddef>
 #include <functional>

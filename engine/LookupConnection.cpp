@@ -7,21 +7,6 @@
 
 namespace zendrel {
 
-namespace {
-
-// The decimal number at the start of `text`; 0 without leading digits, saturated when huge.
-std::int32_t LeadingNumber(std::string_view text) {
-    std::int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            break;
-        value = std::min<std::int64_t>(value * 10 + (c - '0'), INT32_MAX);
-    }
-    return static_cast<std::int32_t>(value);
-}
-
-} // namespace
-
 TMyHTTPCLI::TMyHTTPCLI(const LookupContext& context, LookupRequest request)
     : THttpCli(context.loop), RowLookup(context, std::move(request)) {
     Agent.clear();
@@ -87,7 +72,7 @@ void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
         const std::string lower = LowerCase(line);
         const std::string_view rest = std::string_view(line).substr(line.find(':') + 1);
         if (!lengthSeen && lower.find("content-length:") != std::string::npos) {
-            setExpectedLength(LeadingNumber(TrimBlanks(rest)));
+            setExpectedLength(ReadLeadingNumber(TrimBlanks(rest)));
             lengthSeen = true;
         } else if (lower.starts_with("retry-after:")) {
             // Kept for the run, which pauses the server that long if the reply is a refusal.

@@ -12,6 +12,7 @@
 #include "engine/NameRules.h"
 #include "engine/ProgressMeter.h"
 #include "engine/UniqueDecoding.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <functional>
@@ -66,12 +67,12 @@ void addAffixes(Plan& plan, const CandidateLists& lists, int hyphenBudget) {
         if (word.stripped >= plan.limit)
             continue;
         if (a.prefix)
-            plan.affixes.push_back({FoldCase(a.word),
+            plan.affixes.push_back({LowerCase(a.word),
                                     {word.stripped, word.hyphens + (a.prefixHyphen ? 1 : 0)},
                                     true,
                                     a.prefixHyphen});
         if (a.suffix)
-            plan.affixes.push_back({FoldCase(a.word),
+            plan.affixes.push_back({LowerCase(a.word),
                                     {word.stripped, word.hyphens + (a.suffixHyphen ? 1 : 0)},
                                     false,
                                     a.suffixHyphen});
@@ -89,7 +90,7 @@ Plan makePlan(const SearchInput& input) {
         const NameShape shape = ShapeOf(name);
         if (shape.stripped >= plan.limit)
             continue;
-        plan.keywords.push_back({FoldCase(name), shape});
+        plan.keywords.push_back({LowerCase(name), shape});
         plan.emptyKeyword = plan.emptyKeyword || name.empty();
     }
     sortByLength(plan.keywords);

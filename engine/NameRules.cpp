@@ -1,5 +1,7 @@
 #include "engine/NameRules.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 
 namespace zendrel {
@@ -105,31 +107,15 @@ Affixes EntryAffixes(std::string_view entry, int hyphenBudget) {
     return a;
 }
 
-namespace {
-
-unsigned char fold(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
-
-} // namespace
-
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = fold(a[i]);
-        const unsigned char y = fold(b[i]);
+        const auto x = static_cast<unsigned char>(LowerAscii(a[i]));
+        const auto y = static_cast<unsigned char>(LowerAscii(b[i]));
         if (x != y)
             return x < y;
     }
     return a.size() < b.size();
-}
-
-std::string FoldCase(std::string_view text) {
-    std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(),
-                   [](char c) { return static_cast<char>(fold(c)); });
-    return out;
 }
 
 } // namespace zendrel

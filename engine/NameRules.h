@@ -53,8 +53,4 @@ struct CaseInsensitiveLess {
     bool operator()(std::string_view a, std::string_view b) const;
 };
 
-// The text with ASCII letters in lower case: equal for two texts exactly when
-// CaseInsensitiveLess holds neither way.
-std::string FoldCase(std::string_view text);
-
 } // namespace zendrel

@@ -2,7 +2,7 @@
 
 #include "engine/LookupOutcome.h"
 #include "engine/RunSettings.h"
-#include "net/HiddenWindow.h"
+#include "platform/HiddenWindow.h"
 
 #include <cstddef>
 #include <cstdint>

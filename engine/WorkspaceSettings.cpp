@@ -15,36 +15,6 @@ const char* const kConnectionLabels[9] = {
     "Username", "Password",   "Proxy Username", "Proxy Password",
 };
 
-std::optional<long long> ReadSettingsInteger(std::string_view text) {
-    text = TrimBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty() || text.size() > 15)
-        return std::nullopt;
-    long long value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value * base + digit;
-    }
-    return negative ? -value : value;
-}
-
 std::optional<std::vector<int>> ReadSizeList(std::string_view text) {
     std::vector<int> out;
     for (const std::string& field : SplitFields(',', text)) {

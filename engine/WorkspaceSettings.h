@@ -2,6 +2,7 @@
 
 #include "engine/RunOptions.h"
 #include "engine/RunSettings.h"
+#include "platform/IntegerText.h"
 
 #include <optional>
 #include <string>
@@ -66,9 +67,6 @@ WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::stri
 // are written trimmed. Then the [Zendrel] keys, when the file has that section or one of them
 // differs from its default. Throws FileWriteError "Unable to write to <path>" when refused.
 void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s);
-
-// A settings integer: decimal, or hexadecimal after "0x"/"0X"; none when it is neither.
-std::optional<long long> ReadSettingsInteger(std::string_view text);
 
 // The fields of a "Main" or "Param" value, split at every ","; none when a field (an empty one
 // included) is not an integer. An empty text has no fields.

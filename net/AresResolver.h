@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/HiddenWindow.h"
+#include "platform/HiddenWindow.h"
 #include "platform/MessageLoop.h"
 
 #include <ares.h>

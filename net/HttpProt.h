@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/HiddenWindow.h"
 #include "net/WSocket.h"
+#include "platform/HiddenWindow.h"
 
 #include <cstdint>
 #include <functional>

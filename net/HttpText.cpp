@@ -1,6 +1,5 @@
 #include "net/HttpText.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -148,18 +147,6 @@ std::string ReplaceExt(const std::string& name, const std::string& ext) {
     if (dot == 0)
         return name + "." + ext;
     return name.substr(0, dot) + ext;
-}
-
-std::string LowerCase(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string UpperCase(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 std::size_t LastPos(const std::string& sub, const std::string& s) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AsciiText.h" // the letter case of URL parts and header fields
+
 #include <string>
 
 namespace zendrel {
@@ -18,10 +20,6 @@ std::string EncodeBase64(const std::string& bytes);
 
 // `name` with its extension replaced by `ext` (given without the dot), or `ext` appended.
 std::string ReplaceExt(const std::string& name, const std::string& ext);
-
-// `s` with ASCII letters lower-cased, or upper-cased.
-std::string LowerCase(std::string s);
-std::string UpperCase(std::string s);
 
 // The 1-based position of the last occurrence of `sub` in `s`, 0 when there is none.
 std::size_t LastPos(const std::string& sub, const std::string& s);

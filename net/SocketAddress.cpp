@@ -1,9 +1,9 @@
 #include "net/SocketAddress.h"
 
 #include "net/SocketException.h"
+#include "platform/IntegerText.h"
 
 #include <arpa/inet.h>
-#include <cctype>
 #include <netdb.h>
 
 namespace zendrel {
@@ -18,18 +18,19 @@ std::string TrimProperty(const std::string& s) {
 
 namespace {
 
-// Leading blanks are skipped and reading stops at the first non-digit.
+std::string_view WithoutLeadingSpaces(const std::string& s) {
+    const std::size_t i = s.find_first_not_of(' ');
+    return i == std::string::npos ? std::string_view() : std::string_view(s).substr(i);
+}
+
+// Leading blanks are skipped and reading stops at the first non-digit, or soon after the value
+// passes any port or protocol number.
 long ReadDecimal(const std::string& s) {
-    std::size_t i = s.find_first_not_of(' ');
-    long v = 0;
-    for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && v < 100000; ++i)
-        v = v * 10 + (s[i] - '0');
-    return v;
+    return static_cast<long>(ReadDigits(WithoutLeadingSpaces(s), 10, 99999).value);
 }
 
 bool StartsWithDigit(const std::string& s) {
-    std::size_t i = s.find_first_not_of(' ');
-    return i != std::string::npos && std::isdigit(static_cast<unsigned char>(s[i]));
+    return ReadDigits(WithoutLeadingSpaces(s), 10, 0).length > 0;
 }
 
 } // namespace

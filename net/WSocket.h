@@ -1,9 +1,9 @@
 #pragma once
 
 #include "net/AresResolver.h"
-#include "net/HiddenWindow.h"
 #include "net/SocketException.h"
 #include "net/WSockbuf.h"
+#include "platform/HiddenWindow.h"
 #include "platform/MessageLoop.h"
 
 #include <cstdint>

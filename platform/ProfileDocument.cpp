@@ -5,6 +5,7 @@
 // are kept verbatim, so an update never destroys what a user wrote.
 #include "platform/ProfileDocument.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -20,12 +21,6 @@ std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The name of a "[name]" line, or none for any other line.
@@ -82,7 +77,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
 std::optional<std::size_t> ProfileDocument::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         auto name = sectionName(lines_[i]);
-        if (name && equalsNoCase(*name, section))
+        if (name && EqualsNoCase(*name, section))
             return i;
     }
     return std::nullopt;
@@ -100,7 +95,7 @@ std::optional<std::size_t> ProfileDocument::findKey(std::size_t header,
     std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
         auto name = keyName(lines_[i]);
-        if (name && equalsNoCase(*name, key))
+        if (name && EqualsNoCase(*name, key))
             return i;
     }
     return std::nullopt;

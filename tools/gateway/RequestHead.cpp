@@ -2,19 +2,11 @@
 // that ends with an empty line. Header fields are not interpreted; a GET carries no body.
 #include "tools/gateway/RequestHead.h"
 
+#include "platform/AsciiText.h"
+
 namespace zendrel::gateway {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::optional<std::string> percentDecoded(std::string_view text) {
     std::string out;
@@ -26,7 +18,7 @@ std::optional<std::string> percentDecoded(std::string_view text) {
         } else {
             if (i + 2 >= text.size())
                 return std::nullopt;
-            int hi = hexValue(text[i + 1]), lo = hexValue(text[i + 2]);
+            int hi = HexDigitValue(text[i + 1]), lo = HexDigitValue(text[i + 2]);
             if (hi < 0 || lo < 0)
                 return std::nullopt;
             out += static_cast<char>(hi * 16 + lo);

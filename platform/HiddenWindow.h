@@ -4,9 +4,10 @@
 
 namespace zendrel {
 
-// The hidden message window of a network component: it hands every message to its owner's
-// handler. Destroying it drops whatever is still queued for it, which is how a component makes
-// sure that no message of an earlier connection, or of a destroyed component, is ever delivered.
+// The hidden message window of a component (a socket, an HTTP client, a lookup): it hands every
+// message to its owner's handler. Destroying it drops whatever is still queued for it, which is
+// how a component makes sure that no message of an earlier connection, or of a destroyed
+// component, is ever delivered.
 template <typename Owner>
 class HiddenWindow final : public MessageTarget {
 public:
