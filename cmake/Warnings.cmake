@@ -37,5 +37,6 @@ function(zendrel_tests name)
   target_compile_definitions(${name} PRIVATE
     ZENDREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
     ZENDREL_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  # Parameterised cases are named by their suites; the value dump gtest would add is no name.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 120)
 endfunction()

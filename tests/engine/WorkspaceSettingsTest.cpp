@@ -113,6 +113,7 @@ TEST(WorkspaceSettings, MissingFileGivesTheDefaultsOfAFirstStart) {
 
 // How each hand-written value is read, and whether it is reported as unusable.
 struct ValueCase {
+    const char* name;
     const char* line;
     int links;
     std::string main;
@@ -136,22 +137,26 @@ TEST_P(WorkspaceSettingsValues, ReadAsTheFileMeansThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     HandEdited, WorkspaceSettingsValues,
-    ::testing::Values(ValueCase{"Links=0x0A", 10, "", "260,255", false, {}},
-                      ValueCase{"links=0X1f", 31, "", "260,255", false, {}},
-                      ValueCase{"Links=ten", 2, "", "260,255", false, {}},
-                      ValueCase{"Links=", 2, "", "260,255", false, {}},
-                      ValueCase{"Links=70000", 2, "", "260,255", false, {"Links"}},
-                      ValueCase{"Links=-32769", 2, "", "260,255", false, {"Links"}},
-                      ValueCase{"Links=-32768", -32768, "", "260,255", false, {}},
-                      ValueCase{"Main=5,6", 2, "5,6", "260,255", false, {}},
-                      ValueCase{"Main=5,x,7,8", 2, "", "260,255", false, {"Main"}},
-                      ValueCase{"Main=5,6,", 2, "", "260,255", false, {"Main"}},
-                      ValueCase{"Param=1,2,3,4,5", 2, "", "1,2,3,4,5", false, {}},
-                      ValueCase{"Param=1,2,wide", 2, "", "260,255", false, {"Param"}},
-                      ValueCase{"Param=99999999999", 2, "", "260,255", false, {"Param"}},
-                      ValueCase{"DeleteItems=1\r\nDelete=0", 2, "", "260,255", false, {}},
-                      ValueCase{"DeleteItems=0\r\nDelete=7", 2, "", "260,255", true, {}},
-                      ValueCase{"Delete=yes", 2, "", "260,255", false, {}}));
+    ::testing::Values(
+        ValueCase{"HexLinks", "Links=0x0A", 10, "", "260,255", false, {}},
+        ValueCase{"HexLinksSmallKey", "links=0X1f", 31, "", "260,255", false, {}},
+        ValueCase{"WordLinks", "Links=ten", 2, "", "260,255", false, {}},
+        ValueCase{"EmptyLinks", "Links=", 2, "", "260,255", false, {}},
+        ValueCase{"LinksAboveRange", "Links=70000", 2, "", "260,255", false, {"Links"}},
+        ValueCase{"LinksBelowRange", "Links=-32769", 2, "", "260,255", false, {"Links"}},
+        ValueCase{"LinksAtLowest", "Links=-32768", -32768, "", "260,255", false, {}},
+        ValueCase{"MainOfTwo", "Main=5,6", 2, "5,6", "260,255", false, {}},
+        ValueCase{"MainWithWord", "Main=5,x,7,8", 2, "", "260,255", false, {"Main"}},
+        ValueCase{"MainWithEmptyField", "Main=5,6,", 2, "", "260,255", false, {"Main"}},
+        ValueCase{"ParamOfFive", "Param=1,2,3,4,5", 2, "", "1,2,3,4,5", false, {}},
+        ValueCase{"ParamWithWord", "Param=1,2,wide", 2, "", "260,255", false, {"Param"}},
+        ValueCase{"ParamTooBig", "Param=99999999999", 2, "", "260,255", false, {"Param"}},
+        ValueCase{
+            "DeleteItemsKeyIsIgnored", "DeleteItems=1\r\nDelete=0", 2, "", "260,255", false, {}},
+        ValueCase{
+            "DeleteAnyOtherNumberIsOn", "DeleteItems=0\r\nDelete=7", 2, "", "260,255", true, {}},
+        ValueCase{"DeleteAsWord", "Delete=yes", 2, "", "260,255", false, {}}),
+    [](const ::testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
 
 TEST(WorkspaceSettings, SizeListsSplitAtEveryCommaWithoutTrimmingAwayFields) {
     EXPECT_EQ(ReadSizeList(""), std::vector<int>{});

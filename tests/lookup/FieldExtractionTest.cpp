@@ -8,6 +8,7 @@ namespace zendrel {
 namespace {
 
 struct FieldCase {
+    const char* name;
     const char* item;
     const char* work;
     std::optional<std::string> value;
@@ -24,21 +25,31 @@ const char* const kServers = "ns: a\nns: b\nns: c\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Items, ExtractFieldTest,
-    ::testing::Values(
-        FieldCase{"registrar:", "registrar: acme names ltd (acme-1)\n", "acme names ltd"},
-        FieldCase{"ns:", kServers, "a"}, FieldCase{"2~ns:", kServers, "b"},
-        FieldCase{"-1~ns:", kServers, "c"}, FieldCase{"4~ns:", kServers, std::nullopt},
-        FieldCase{"0~ns:", kServers, std::nullopt}, FieldCase{"-2~ns:", kServers, std::nullopt},
-        FieldCase{"x~ns:", kServers, std::nullopt}, FieldCase{"~ns:", kServers, std::nullopt},
-        FieldCase{"1~", kServers, std::nullopt}, FieldCase{"absent:", kServers, std::nullopt},
-        // Markup and CR end or trim a value; an empty value is still a value.
-        FieldCase{"owner:", "<b>owner:</b> x", ""}, FieldCase{"owner:", "owner: x>y", "x"},
-        FieldCase{"owner:", "owner:\tx y \r\nz", "x y"}, FieldCase{"owner:", "owner: rest", "rest"},
-        // Occurrences do not overlap: "aa" occurs twice in "aaaa", not three times.
-        FieldCase{"-1~aa", "aaaa!", "!"}, FieldCase{"3~aa", "aaaa!", std::nullopt},
-        // Labels are lower-cased; "#a" stands for a line feed, "#9" for a tab.
-        FieldCase{"Name:", "name: x", "x"}, FieldCase{"name:#a", "name: x\nname:\ny", "y"},
-        FieldCase{"a#9", "a b\na\tc", "c"}));
+    ::testing::Values(FieldCase{"ValueUpToTheHandle", "registrar:",
+                                "registrar: acme names ltd (acme-1)\n", "acme names ltd"},
+                      FieldCase{"FirstOccurrence", "ns:", kServers, "a"},
+                      FieldCase{"SecondOccurrence", "2~ns:", kServers, "b"},
+                      FieldCase{"LastOccurrence", "-1~ns:", kServers, "c"},
+                      FieldCase{"OccurrenceBeyondTheLast", "4~ns:", kServers, std::nullopt},
+                      FieldCase{"ZerothOccurrence", "0~ns:", kServers, std::nullopt},
+                      FieldCase{"NegativeOtherThanLast", "-2~ns:", kServers, std::nullopt},
+                      FieldCase{"CountNotANumber", "x~ns:", kServers, std::nullopt},
+                      FieldCase{"EmptyCount", "~ns:", kServers, std::nullopt},
+                      FieldCase{"EmptyLabel", "1~", kServers, std::nullopt},
+                      FieldCase{"AbsentLabel", "absent:", kServers, std::nullopt},
+                      // Markup and CR end or trim a value; an empty value is still a value.
+                      FieldCase{"EmptyBeforeMarkup", "owner:", "<b>owner:</b> x", ""},
+                      FieldCase{"ClosingBracketEndsTheValue", "owner:", "owner: x>y", "x"},
+                      FieldCase{"CarriageReturnTrimmed", "owner:", "owner:\tx y \r\nz", "x y"},
+                      FieldCase{"ValueToTheEnd", "owner:", "owner: rest", "rest"},
+                      // Occurrences do not overlap: "aa" occurs twice in "aaaa", not three times.
+                      FieldCase{"OccurrencesDoNotOverlap", "-1~aa", "aaaa!", "!"},
+                      FieldCase{"OverlapNotCounted", "3~aa", "aaaa!", std::nullopt},
+                      // Labels are lower-cased; "#a" stands for a line feed, "#9" for a tab.
+                      FieldCase{"LabelLowerCased", "Name:", "name: x", "x"},
+                      FieldCase{"LineFeedEscape", "name:#a", "name: x\nname:\ny", "y"},
+                      FieldCase{"TabEscape", "a#9", "a b\na\tc", "c"}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
 
 TEST(DecodeLabelEscape, ReplacesOnlyTheFirstEscape) {
     EXPECT_EQ(DecodeLabelEscape("ab"), "ab");

@@ -3,6 +3,7 @@
 #include "tests/lookup/InternetWorkspace.h"
 
 #include "platform/Files.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -190,7 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
                  kUntouched},
         // The AFNIC refusal ends with AFNIC's not-found line and still is a refusal.
         Recorded{"amazingsales.fr", "whois-2026/fr__throttled__toomany.txt", "refused", {}},
-        Recorded{"x.com.br", "whois-2026/br__throttled__limited-nomatch.txt", "refused", {}}));
+        Recorded{"x.com.br", "whois-2026/br__throttled__limited-nomatch.txt", "refused", {}}),
+    [](const ::testing::TestParamInfo<Recorded>& info) {
+        return CaseNameFromFile(info.param.file);
+    });
 
 struct RdapCase {
     const char* what;

@@ -35,6 +35,7 @@ TEST(MethodTable, ExpandsTheNameServerExample) {
 }
 
 struct LineCase {
+    const char* name;
     const char* line;
     Items items;
 };
@@ -48,22 +49,28 @@ TEST_P(MethodLineTest, StoresExpandedItems) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, MethodLineTest,
     ::testing::Values(
-        LineCase{"1;{2;a:;b:;};c", {"1", "a:", "b:", "a:", "b:", "c"}},
-        LineCase{"1;{~X;A:;};c", {"1", "~1~x", "a:", "~~", "c"}},
-        LineCase{"1;{2~x;};c", {"1", "~1~x", "~~", "~2~x", "~~", "c"}},
-        LineCase{"1;~2~Foo;c", {"1", "~2~foo", "c"}}, LineCase{"1;};c", {"1", "}", "c"}},
+        LineCase{"BlockRepeated", "1;{2;a:;b:;};c", {"1", "a:", "b:", "a:", "b:", "c"}},
+        LineCase{"OpenerMarksEachPass", "1;{~X;A:;};c", {"1", "~1~x", "a:", "~~", "c"}},
+        LineCase{"OpenerWithCount", "1;{2~x;};c", {"1", "~1~x", "~~", "~2~x", "~~", "c"}},
+        LineCase{"MarkerOutsideBlock", "1;~2~Foo;c", {"1", "~2~foo", "c"}},
+        LineCase{"CloserAlone", "1;};c", {"1", "}", "c"}},
         // An opener keeps the blanks after its tilde; its count may have leading blanks.
-        LineCase{"1; { 2~ NS ;a;};c", {"1", "~1~ ns", "a", "~~", "~2~ ns", "a", "~~", "c"}},
+        LineCase{"BlanksKeptAfterTilde",
+                 "1; { 2~ NS ;a;};c",
+                 {"1", "~1~ ns", "a", "~~", "~2~ ns", "a", "~~", "c"}},
         // A count that is not a number is 1; "{" inside a body is plain text.
-        LineCase{"1;{2 ~x;{y;};c", {"1", "~1~x", "{y", "~~", "c"}},
+        LineCase{"CountNotANumber", "1;{2 ~x;{y;};c", {"1", "~1~x", "{y", "~~", "c"}},
         // An unclosed block runs to the end of the line.
-        LineCase{"1;{2;a;b", {"1", "a", "b", "a", "b"}},
-        LineCase{"1;{1~x;a", {"1", "~1~x", "a", "~~"}},
+        LineCase{"UnclosedBlockRunsToTheEnd", "1;{2;a;b", {"1", "a", "b", "a", "b"}},
+        LineCase{"UnclosedOpenerBlock", "1;{1~x;a", {"1", "~1~x", "a", "~~"}},
         // Counts of 0 or less drop the whole block, closing item included.
-        LineCase{"1;{0~x;a;};c", {"1", "c"}}, LineCase{"1;{-3;a;b;};c;d", {"1", "c", "d"}},
-        LineCase{"1;{0;a", {"1"}}, LineCase{"{0;a;}", {""}},
+        LineCase{"ZeroCountDropsBlock", "1;{0~x;a;};c", {"1", "c"}},
+        LineCase{"NegativeCountDropsBlock", "1;{-3;a;b;};c;d", {"1", "c", "d"}},
+        LineCase{"ZeroCountUnclosed", "1;{0;a", {"1"}}, LineCase{"ZeroCountOnly", "{0;a;}", {""}},
         // A line of blanks is one empty item; a line ending in ";" ends with an empty item.
-        LineCase{"   ", {""}}, LineCase{"2;a:;", {"2", "a:", ""}}));
+        LineCase{"BlankLine", "   ", {""}},
+        LineCase{"TrailingSemicolon", "2;a:;", {"2", "a:", ""}}),
+    [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST(MethodTable, HeaderRules) {
     EXPECT_EQ(LoadFrom("   \n5;a;b").extraColumnCount(), 0);

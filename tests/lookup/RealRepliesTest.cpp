@@ -5,6 +5,7 @@
 #include "lookup/ZoneTable.h"
 #include "platform/Files.h"
 #include "tests/lookup/MemoryRow.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -81,7 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "is not available",
                   {"", "2011-03-30t19:36:27+02:00", "ns1.google.com", "ns2.google.com"}},
         ReplyCase{"u34jedzcq.de", "de__available__u34jedzcq.txt", "is available", {"", "", "", ""}},
-        ReplyCase{"google.de", "de__throttled__denic.txt", "no data", {"", "", "", ""}}));
+        ReplyCase{"google.de", "de__throttled__denic.txt", "no data", {"", "", "", ""}}),
+    [](const ::testing::TestParamInfo<ReplyCase>& info) {
+        return test::CaseNameFromFile(info.param.reply);
+    });
 
 } // namespace
 } // namespace zendrel

@@ -13,6 +13,7 @@ namespace {
 // Typed key by key: every keystroke that leaves a number in range takes effect, so the value in
 // use is the last valid prefix.
 struct Typed {
+    const char* name;
     const char* text;
     int expected; // position after typing, starting from 100 in 1..1000
 };
@@ -30,11 +31,14 @@ TEST_P(NumberFieldTyping, OnlyNumbersInRangeAreTaken) {
     EXPECT_EQ(edit.text(), QString::number(GetParam().expected)) << "field shows the value in use";
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, NumberFieldTyping,
-                         ::testing::Values(Typed{"250", 250}, Typed{"1000", 1000},
-                                           Typed{"1001", 100}, Typed{"0", 100}, Typed{"-5", 100},
-                                           Typed{"12a", 12}, Typed{"abc", 100}, Typed{"", 100},
-                                           Typed{"99999999999", 999}, Typed{" 7", 7}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, NumberFieldTyping,
+    ::testing::Values(Typed{"InRange", "250", 250}, Typed{"Highest", "1000", 1000},
+                      Typed{"AboveHighest", "1001", 100}, Typed{"BelowLowest", "0", 100},
+                      Typed{"Negative", "-5", 100}, Typed{"TrailingLetter", "12a", 12},
+                      Typed{"Letters", "abc", 100}, Typed{"Nothing", "", 100},
+                      Typed{"FarTooMany", "99999999999", 999}, Typed{"LeadingBlank", " 7", 7}),
+    [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
 
 TEST(NumberField, StepsStopAtTheLimitsWithoutWrapping) {
     QLineEdit edit;
