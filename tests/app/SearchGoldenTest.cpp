@@ -1,0 +1,48 @@
+// The outputs of zendrel-search for the fixed workspace of tests/data/cli against the local
+// gateway, compared byte for byte with the files in tests/data/cli/golden. After a deliberate
+// change of an output, ZENDREL_UPDATE_GOLDEN=1 writes the files anew (review their diff).
+#include "tests/app/SearchProcess.h"
+#include "tests/support/GatewayProcess.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace zendrel::test {
+namespace {
+
+const char* kGateway = ZENDREL_BINARY_DIR "/tools/zendrel-gateway";
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    if (std::getenv("ZENDREL_UPDATE_GOLDEN")) {
+        std::ofstream(ZENDREL_TEST_DATA "/cli/golden/" + name, std::ios::binary) << actual;
+        return;
+    }
+    EXPECT_EQ(actual, ReadCliData("golden/" + name)) << name;
+}
+
+class SearchGolden : public ::testing::Test {
+protected:
+    SearchGolden() { WriteFixedWorkspace(ws_, gateway_.port()); }
+
+    SearchOutcome run(std::vector<std::string> options) {
+        options.push_back(ws_.path());
+        SearchCall call;
+        call.args = std::move(options);
+        return RunSearchProgram(call, ws_);
+    }
+
+    GatewayProcess gateway_{kGateway, {"--idle-exit-ms", "30000"}};
+    TempDir ws_;
+};
+
+TEST_F(SearchGolden, WithoutOptionsPrintsWhatSaveResultsWrites) {
+    const std::string param = ws_.read("param.txt");
+    const SearchOutcome o = run({});
+    EXPECT_EQ(o.status, 0) << o.err;
+    ExpectGolden("text.txt", o.out);
+    EXPECT_EQ(ws_.read("param.txt"), param);
+}
+
+} // namespace
+} // namespace zendrel::test
