@@ -8,7 +8,10 @@
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <signal.h>
 #include <string>
 #include <sys/signalfd.h>
@@ -71,15 +74,37 @@ int SignalFd() {
     return signalfd(-1, &mask, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
-void WriteAll(const std::string& text) {
+// Exit status when the reader of standard output went away before the results were all written,
+// as the shell reports a program ended by a broken pipe.
+constexpr int kBrokenPipeStatus = 128 + SIGPIPE;
+constexpr int kWriteFailedStatus = 1;
+
+bool StandardOutputIsOpen() {
+    return ::fcntl(STDOUT_FILENO, F_GETFD) != -1 || errno != EBADF;
+}
+
+// Writes `text` whole to standard output; returns 0 or the errno of the failed write.
+int WriteAll(const std::string& text) {
     std::size_t off = 0;
     while (off < text.size()) {
-        std::size_t n = std::fwrite(text.data() + off, 1, text.size() - off, stdout);
-        if (n == 0)
-            break;
-        off += n;
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + off, text.size() - off);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        off += static_cast<std::size_t>(n);
     }
-    std::fflush(stdout);
+    return 0;
+}
+
+// The exit status for results whose write failed with `error`. A reader that closed the pipe on
+// purpose (as `head` does) needs no message, but the status must not claim the results arrived.
+int WriteFailure(int error) {
+    if (error == EPIPE)
+        return kBrokenPipeStatus;
+    std::fprintf(stderr, "zendrel-search: the results could not be written: %s\n",
+                 std::strerror(error));
+    return kWriteFailedStatus;
 }
 
 } // namespace
@@ -95,6 +120,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zendrel-search: the workspace folder '%s' does not exist\n",
                      folder.c_str());
         return 2;
+    }
+    if (!StandardOutputIsOpen()) {
+        // Nothing could receive the results: a run would be lost work.
+        std::fprintf(stderr, "zendrel-search: the results could not be written: standard output "
+                             "is closed\n");
+        return kWriteFailedStatus;
     }
     ::signal(SIGPIPE, SIG_IGN);
     const Workspace ws = LoadWorkspace(folder);
@@ -128,10 +159,12 @@ int main(int argc, char** argv) {
     while (!over())
         loop.runUntil(over, 60 * 60 * 1000);
 
-    WriteAll(FormatResults(session.rows(), MakeExportFilter(ws.settings)));
+    const int written = WriteAll(FormatResults(session.rows(), MakeExportFilter(ws.settings)));
     if (sigfd >= 0) {
         loop.unwatchFd(sigfd);
         ::close(sigfd);
     }
+    if (written != 0)
+        return WriteFailure(written);
     return console.interrupted ? 130 : 0;
 }

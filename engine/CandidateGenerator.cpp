@@ -15,13 +15,6 @@ namespace {
 // million-name merge from costing a million loop passes while each step stays short.
 constexpr std::size_t kCollectBatch = 1024;
 
-bool isBlank(const std::string& s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) > ' ')
-            return false;
-    return true;
-}
-
 } // namespace
 
 CandidateGenerator::CandidateGenerator(MessageLoop& loop, RunVariables& run, ResultStore& results,
@@ -67,17 +60,10 @@ void CandidateGenerator::buildLists(const SearchInput& input) {
     useHyphens_ = input.useHyphens;
     hyphens_ = input.hyphens;
     maxLength_ = input.maxLength > 0 ? static_cast<std::size_t>(input.maxLength) : 0;
-    for (const std::string& k : input.keywords)
-        names_.insert(k);
-    for (const AdditionalWordRow& row : input.additionalRows) {
-        std::string entry;
-        entry += isBlank(row.first) ? ' ' : '1';
-        entry += isBlank(row.last) ? ' ' : '1';
-        if (entry != "  ")
-            entries_.insert(entry + row.name);
-    }
-    for (const std::string& z : input.zones)
-        zones_.insert(z);
+    CandidateLists lists = BuildCandidateLists(input);
+    names_ = std::move(lists.names);
+    entries_ = std::move(lists.entries);
+    zones_ = std::move(lists.zones);
 }
 
 std::uint64_t CandidateGenerator::progressTotal(const SearchInput& input) const {
@@ -250,19 +236,11 @@ void CandidateGenerator::additionalStep() {
         phase_ = Phase::CollectAdditional; // K keeps its names: the result is the union
         return;
     }
-    const std::string& entry = entryList_[entry_];
-    const bool first = entry[0] == '1';
-    const bool last = entry[1] == '1';
-    const std::string_view word = std::string_view(entry).substr(2);
-    int h = useHyphens_ ? hyphens_ : 0;
-    if (first) {
-        const char* sep = h >= 1 ? "-" : "";
-        if (h >= 1)
-            --h;
-        scratch_.push_back(std::string(word) + sep + *name_);
-    }
-    if (last)
-        scratch_.push_back(*name_ + (h >= 1 ? "-" : "") + std::string(word));
+    const Affixes a = EntryAffixes(entryList_[entry_], useHyphens_ ? hyphens_ : 0);
+    if (a.prefix)
+        scratch_.push_back(std::string(a.word) + (a.prefixHyphen ? "-" : "") + *name_);
+    if (a.suffix)
+        scratch_.push_back(*name_ + (a.suffixHyphen ? "-" : "") + std::string(a.word));
     progress_.step();
     if (++entry_ == entryList_.size()) {
         entry_ = 0;
@@ -293,17 +271,9 @@ bool CandidateGenerator::nextRowName() {
         }
         if (name_ == names_.end())
             return false;
-        std::string n = *name_++;
         rowNames_.clear();
         rowName_ = 0;
-        if (!n.empty() && n.size() < maxLength_) {
-            NormalizeHyphens(n);
-            // A name of hyphens only normalizes to nothing; a row ".com" would be no name at all.
-            if (!n.empty())
-                rowNames_.push_back(n);
-        }
-        if (StripHyphens(n) && !n.empty() && n.size() < maxLength_)
-            rowNames_.push_back(n);
+        RowForms(*name_++, maxLength_, rowNames_);
         if (!rowNames_.empty())
             zone_ = zones_.begin();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CandidateLists.h"
 #include "engine/NameRules.h"
 #include "engine/ProgressMeter.h"
 #include "engine/RunState.h"
@@ -9,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,6 @@ class SearchWindow;
 // the loop from inside a step.
 class CandidateGenerator {
 public:
-    using NameSet = std::set<std::string, CaseInsensitiveLess>;
     // Where the work stands; the Collect phases move joined names into the ordered list.
     enum class Phase {
         Combine,

@@ -78,6 +78,33 @@ bool StripHyphens(std::string& name) {
     return name.size() != before;
 }
 
+void RowForms(std::string name, std::size_t maxLength, std::vector<std::string>& forms) {
+    if (!name.empty() && name.size() < maxLength) {
+        NormalizeHyphens(name);
+        // A name of hyphens only normalizes to nothing; a row ".com" would be no name at all.
+        if (!name.empty())
+            forms.push_back(name);
+    }
+    if (StripHyphens(name) && !name.empty() && name.size() < maxLength)
+        forms.push_back(std::move(name));
+}
+
+Affixes EntryAffixes(std::string_view entry, int hyphenBudget) {
+    Affixes a;
+    if (entry.size() < 2)
+        return a;
+    a.prefix = entry[0] == '1';
+    a.suffix = entry[1] == '1';
+    a.word = entry.substr(2);
+    int h = hyphenBudget;
+    if (a.prefix && h >= 1) {
+        a.prefixHyphen = true;
+        --h;
+    }
+    a.suffixHyphen = a.suffix && h >= 1;
+    return a;
+}
+
 namespace {
 
 unsigned char fold(char c) {
@@ -96,6 +123,13 @@ bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) con
             return x < y;
     }
     return a.size() < b.size();
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string out(text.size(), '\0');
+    std::transform(text.begin(), text.end(), out.begin(),
+                   [](char c) { return static_cast<char>(fold(c)); });
+    return out;
 }
 
 } // namespace zendrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,10 +31,30 @@ void NormalizeHyphens(std::string& name);
 // Removes every hyphen; returns whether the name changed.
 bool StripHyphens(std::string& name);
 
+// Appends to `forms` the texts that get rows for one name of the candidate list: the name with
+// its hyphens normalized when it is shorter than `maxLength`, and its hyphen-free form when that
+// differs and is short enough. Empty forms never get rows.
+void RowForms(std::string name, std::size_t maxLength, std::vector<std::string>& forms);
+
+// What one additional entry (flag1 flag2 word) adds to a name. The hyphen budget is spent on the
+// prefix first, so with a budget of one only the prefix form gets a hyphen.
+struct Affixes {
+    bool prefix = false;
+    bool prefixHyphen = false;
+    bool suffix = false;
+    bool suffixHyphen = false;
+    std::string_view word;
+};
+Affixes EntryAffixes(std::string_view entry, int hyphenBudget);
+
 // Orders texts ignoring the case of ASCII letters; other bytes compare by value.
 struct CaseInsensitiveLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
 };
+
+// The text with ASCII letters in lower case: equal for two texts exactly when
+// CaseInsensitiveLess holds neither way.
+std::string FoldCase(std::string_view text);
 
 } // namespace zendrel

@@ -1,7 +1,5 @@
 #include "engine/Workspace.h"
 
-#include <algorithm>
-
 namespace zendrel {
 
 Workspace LoadWorkspace(std::string folder) {
@@ -17,10 +15,6 @@ Workspace LoadWorkspace(std::string folder) {
     return ws;
 }
 
-int ClampToRange(int value, int low, int high) {
-    return std::clamp(value, low, high);
-}
-
 SearchInput MakeSearchInput(const Workspace& ws) {
     const WorkspaceSettings& s = ws.settings;
     SearchInput in;
@@ -28,18 +22,18 @@ SearchInput MakeSearchInput(const Workspace& ws) {
         if (k.checked)
             in.keywords.push_back(k.text);
     }
-    in.combinations = ClampToRange(s.combinations, 1, 10);
+    in.combinations = kCombinationsOption.clamp(s.combinations);
     in.useAdditional = s.additiveName;
     for (const AdditionalRow& r : ws.additional)
         in.additionalRows.push_back(AdditionalWordRow{r.first, r.last, r.word});
     in.useHyphens = s.hyphens;
-    in.hyphens = ClampToRange(s.countHyphens, 1, 2);
+    in.hyphens = kHyphensOption.clamp(s.countHyphens);
     const std::vector<std::string> names = ws.zones.zoneNames();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (ZoneCheckedInDom(s.dom, i))
             in.zones.push_back(names[i]);
     }
-    in.maxLength = ClampToRange(s.maxLength, 1, 63);
+    in.maxLength = kMaxLengthOption.clamp(s.maxLength);
     return in;
 }
 

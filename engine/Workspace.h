@@ -28,22 +28,20 @@ struct Workspace {
 // tables and lists, as at the window's start.
 Workspace LoadWorkspace(std::string folder);
 
-// The stored values brought into the ranges of their controls (nearest limit).
-int ClampToRange(int value, int low, int high);
-
 // What Search would read from the window's controls after this workspace was loaded.
 SearchInput MakeSearchInput(const Workspace& ws);
 // The export boxes as stored.
 ExportFilter MakeExportFilter(const WorkspaceSettings& s);
 
-// Run options taken from stored settings, for runs without a window.
+// Run options taken from stored settings, for runs without a window; numbers are brought into
+// the ranges of their fields, as the window does when it applies the settings.
 class StoredRunSettings final : public RunSettings {
 public:
     explicit StoredRunSettings(const WorkspaceSettings& s) : s_(s) {}
-    int linkLimit() const override { return ClampToRange(s_.links, 1, 100); }
-    int timeLimit() const override { return ClampToRange(s_.timeOut, 1, 1000); }
+    int linkLimit() const override { return kLinksOption.clamp(s_.links); }
+    int timeLimit() const override { return kTimeOutOption.clamp(s_.timeOut); }
     bool autoResume() const override { return s_.autoResume; }
-    int autoResumeLimit() const override { return ClampToRange(s_.resume, 0, 100); }
+    int autoResumeLimit() const override { return kResumeOption.clamp(s_.resume); }
     bool deleteUnavailable() const override { return s_.deleteUnavailable; }
     ConnectionSettings connectionSettings() const override { return s_.connection; }
 

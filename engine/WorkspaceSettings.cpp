@@ -86,6 +86,7 @@ public:
     bool boolean(std::string_view key, bool def) const { return integer(key, def ? 1 : 0) != 0; }
     // A number field's value: text that is no number takes the default quietly, as it always
     // has; a number beyond 16 bits takes it too and is reported.
+    int position(const RunOption& option) const { return position(option.key, option.fallback); }
     int position(std::string_view key, int def) const {
         auto t = text(key);
         auto v = t ? ReadSettingsInteger(*t) : std::nullopt;
@@ -126,15 +127,15 @@ WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::stri
     const Reader r(doc, s.skippedKeys);
     s.fileNameDomain = r.string("FileNameDomain", programFolder + "default.txt");
     s.fileAddDomain = r.string("FileAddDomain", programFolder + "add.txt");
-    s.combinations = r.position("Combinations", 1);
+    s.combinations = r.position(kCombinationsOption);
     s.additiveName = r.boolean("AdditiveName", false);
     s.hyphens = r.boolean("Hyphens", false);
-    s.countHyphens = r.position("CountHyphens", 1);
+    s.countHyphens = r.position(kHyphensOption);
     s.dom = r.string("Dom", "");
     s.main = r.sizes("Main", "");
     s.param = r.sizes("Param", "260,255");
-    s.links = r.position("Links", 2);
-    s.timeOut = r.position("TimeOut", 50);
+    s.links = r.position(kLinksOption);
+    s.timeOut = r.position(kTimeOutOption);
     s.firstAdd = r.boolean("FirstAdd", false);
     s.lastAdd = r.boolean("LastAdd", false);
     // "DeleteItems" sets the box first and "Delete" sets it again, so only "Delete" counts.
@@ -143,14 +144,14 @@ WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::stri
     s.notAvailable = r.boolean("NotAvailable", false);
     s.hold = r.boolean("Hold", false);
     s.dnOnly = r.boolean("DNOnly", false);
-    s.maxLength = r.position("MaxLength", 30);
+    s.maxLength = r.position(kMaxLengthOption);
     for (int i = 0; i < 9; ++i)
         s.connection[i] = r.string(kConnectionLabels[i], "");
     s.sgProxy0 = r.integer("sgProxy0", 100);
     s.sgProxy1 = r.integer("sgProxy1", 100);
     s.saveAll = r.boolean("SaveAll", true);
     s.autoResume = r.boolean("AutoResume", true);
-    s.resume = r.position("Resume", 0);
+    s.resume = r.position(kResumeOption);
     return s;
 }
 
@@ -158,15 +159,15 @@ void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s)
     ProfileEntries e = {
         {"FileNameDomain", s.fileNameDomain},
         {"FileAddDomain", s.fileAddDomain},
-        {"Combinations", std::to_string(s.combinations)},
+        {std::string(kCombinationsOption.key), std::to_string(s.combinations)},
         {"AdditiveName", Bool(s.additiveName)},
         {"Hyphens", Bool(s.hyphens)},
-        {"CountHyphens", std::to_string(s.countHyphens)},
+        {std::string(kHyphensOption.key), std::to_string(s.countHyphens)},
         {"Dom", s.dom},
         {"Main", s.main},
         {"Param", s.param},
-        {"Links", std::to_string(s.links)},
-        {"TimeOut", std::to_string(s.timeOut)},
+        {std::string(kLinksOption.key), std::to_string(s.links)},
+        {std::string(kTimeOutOption.key), std::to_string(s.timeOut)},
         {"DeleteItems", Bool(s.deleteUnavailable)},
         {"FirstAdd", Bool(s.firstAdd)},
         {"LastAdd", Bool(s.lastAdd)},
@@ -175,7 +176,7 @@ void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s)
         {"NotAvailable", Bool(s.notAvailable)},
         {"Hold", Bool(s.hold)},
         {"DNOnly", Bool(s.dnOnly)},
-        {"MaxLength", std::to_string(s.maxLength)},
+        {std::string(kMaxLengthOption.key), std::to_string(s.maxLength)},
     };
     for (int i = 0; i < 9; ++i)
         e.emplace_back(kConnectionLabels[i], std::string(TrimBlanks(s.connection[i])));
@@ -183,7 +184,7 @@ void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s)
     e.emplace_back("sgProxy1", std::to_string(s.sgProxy1));
     e.emplace_back("SaveAll", Bool(s.saveAll));
     e.emplace_back("AutoResume", Bool(s.autoResume));
-    e.emplace_back("Resume", std::to_string(s.resume));
+    e.emplace_back(kResumeOption.key, std::to_string(s.resume));
     WriteProfileStrings(path, kSettingsSection, e);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/RunOptions.h"
 #include "engine/RunSettings.h"
 
 #include <optional>
@@ -16,15 +17,15 @@ namespace zendrel {
 struct WorkspaceSettings {
     std::string fileNameDomain; // program folder + "default.txt" when missing
     std::string fileAddDomain;  // program folder + "add.txt" when missing
-    int combinations = 1;
+    int combinations = kCombinationsOption.fallback;
     bool additiveName = false;
     bool hyphens = false;
-    int countHyphens = 1;
+    int countHyphens = kHyphensOption.fallback;
     std::string dom;  // one "+" or "-" per zone, in list order
     std::string main; // "left,top,width,height"; empty = maximized
     std::string param = "260,255";
-    int links = 2;
-    int timeOut = 50;
+    int links = kLinksOption.fallback;
+    int timeOut = kTimeOutOption.fallback;
     bool firstAdd = false;
     bool lastAdd = false;
     bool deleteUnavailable = false; // cbDel: keys "DeleteItems" and "Delete"; "Delete" decides
@@ -32,13 +33,13 @@ struct WorkspaceSettings {
     bool notAvailable = false;
     bool hold = false;
     bool dnOnly = false;
-    int maxLength = 30;
+    int maxLength = kMaxLengthOption.fallback;
     ConnectionSettings connection{};
     int sgProxy0 = 100;
     int sgProxy1 = 100;
     bool saveAll = true;
     bool autoResume = true;
-    int resume = 0;
+    int resume = kResumeOption.fallback;
     // Keys whose stored value could not be used and took its default instead: a "Main" or
     // "Param" field that is not an integer, or a number field beyond the 16-bit range.
     std::vector<std::string> skippedKeys;

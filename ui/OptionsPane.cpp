@@ -22,8 +22,8 @@ QLineEdit* numberEdit(const QString& name, QWidget* parent) {
     return e;
 }
 
-UpDown* upDown(const QString& name, int lo, int hi, int value, QLineEdit* edit, QWidget* parent) {
-    auto* ud = new UpDown(lo, hi, value, parent);
+UpDown* upDown(const QString& name, const RunOption& option, QLineEdit* edit, QWidget* parent) {
+    auto* ud = new UpDown(option, parent);
     ud->setObjectName(name);
     ud->setBuddy(edit);
     return ud;
@@ -70,12 +70,12 @@ QWidget* OptionsPane::optionBlock() {
     cbHyphens->setObjectName(QStringLiteral("cbHyphens"));
     Edit2 = numberEdit(QStringLiteral("Edit2"), block);
     Edit2->setReadOnly(true);
-    udHyphens = upDown(QStringLiteral("udHyphens"), 1, 2, 1, Edit2, block);
+    udHyphens = upDown(QStringLiteral("udHyphens"), kHyphensOption, Edit2, block);
     addRow(grid, 0, cbHyphens, Edit2, udHyphens);
 
     Label6 = label(QStringLiteral("Label6"), QStringLiteral("Skip after"), block);
     Edit21 = numberEdit(QStringLiteral("Edit21"), block);
-    udTime = upDown(QStringLiteral("udTime"), 1, 1000, 100, Edit21, block);
+    udTime = upDown(QStringLiteral("udTime"), kTimeOutOption, Edit21, block);
     const QString timeHint = QStringLiteral("Skip loading after (seconds)");
     Edit21->setToolTip(timeHint);
     udTime->setToolTip(timeHint);
@@ -83,14 +83,14 @@ QWidget* OptionsPane::optionBlock() {
 
     Label7 = label(QStringLiteral("Label7"), QStringLiteral("Number of connections"), block);
     Edit3 = numberEdit(QStringLiteral("Edit3"), block);
-    udLink = upDown(QStringLiteral("udLink"), 1, 100, 10, Edit3, block);
+    udLink = upDown(QStringLiteral("udLink"), kLinksOption, Edit3, block);
     addRow(grid, 2, Label7, Edit3, udLink);
 
     Label10 = label(QStringLiteral("Label10"), QStringLiteral("Domain length limitation"), block);
     Label10->setWordWrap(true);
     Label7->setWordWrap(true);
     eMax = numberEdit(QStringLiteral("eMax"), block);
-    udMax = upDown(QStringLiteral("udMax"), 1, 63, 30, eMax, block);
+    udMax = upDown(QStringLiteral("udMax"), kMaxLengthOption, eMax, block);
     addRow(grid, 3, Label10, eMax, udMax);
     return block;
 }

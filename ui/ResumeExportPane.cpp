@@ -51,7 +51,7 @@ QWidget* ResumeExportPane::resumeBlock() {
     eAR = new QLineEdit(block);
     eAR->setObjectName(QStringLiteral("eAR"));
     eAR->setFixedWidth(40);
-    udAR = new UpDown(0, 100, 1, block);
+    udAR = new UpDown(kResumeOption, block);
     udAR->setObjectName(QStringLiteral("udAR"));
     udAR->setBuddy(eAR);
     auto* grid = new QGridLayout(block);

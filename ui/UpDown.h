@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunOptions.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -15,6 +17,9 @@ class UpDown final : public QWidget {
     Q_OBJECT
 public:
     UpDown(int minimum, int maximum, int position, QWidget* parent = nullptr);
+    // The field of a run option: its range and its position before the settings apply.
+    explicit UpDown(const RunOption& option, QWidget* parent = nullptr)
+        : UpDown(option.minimum, option.maximum, option.initial, parent) {}
 
     // Joins the edit field (which the caller places); its text follows the position from now on.
     void setBuddy(QLineEdit* edit);

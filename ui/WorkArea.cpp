@@ -48,7 +48,7 @@ void WorkArea::addCombinationField() {
     Edit1 = new QLineEdit(Panel5);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFixedWidth(28);
-    udComb = new UpDown(1, 10, 1, Panel5);
+    udComb = new UpDown(kCombinationsOption, Panel5);
     udComb->setObjectName(QStringLiteral("udComb"));
     udComb->setBuddy(Edit1);
     for (QWidget* w : {static_cast<QWidget*>(Label5), static_cast<QWidget*>(Edit1),

@@ -27,12 +27,38 @@ struct Outcome {
     std::string err;
 };
 
+// Where the program's standard output goes: a file the test reads, a full device, nowhere (the
+// descriptor is closed) or a pipe whose reader has already gone.
+enum class Output { File, Full, Closed, ReaderGone };
+
+// Points the child's standard output where `to` says; false when that failed.
+bool RedirectOutput(Output to, const std::string& file) {
+    switch (to) {
+    case Output::File:
+        return freopen(file.c_str(), "w", stdout) != nullptr;
+    case Output::Full:
+        return freopen("/dev/full", "w", stdout) != nullptr;
+    case Output::Closed:
+        return ::close(STDOUT_FILENO) == 0;
+    case Output::ReaderGone: {
+        int fds[2];
+        if (::pipe(fds) != 0 || ::dup2(fds[1], STDOUT_FILENO) < 0)
+            return false;
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return true;
+    }
+    }
+    return false;
+}
+
 // Runs the program with its output in files, optionally interrupting it after `interruptMs`.
-Outcome RunSearch(const std::vector<std::string>& args, const TempDir& dir, int interruptMs = -1) {
+Outcome RunSearch(const std::vector<std::string>& args, const TempDir& dir, int interruptMs = -1,
+                  Output to = Output::File) {
     const std::string out = dir.file("stdout"), err = dir.file("stderr");
     pid_t pid = fork();
     if (pid == 0) {
-        if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr))
+        if (!freopen(err.c_str(), "w", stderr) || !RedirectOutput(to, out))
             _exit(126);
         std::vector<char*> argv{const_cast<char*>(kSearch)};
         for (const auto& a : args)
@@ -54,7 +80,7 @@ Outcome RunSearch(const std::vector<std::string>& args, const TempDir& dir, int 
         waitpid(pid, &status, 0);
     }
     o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.out = dir.read("stdout");
+    o.out = to == Output::File ? dir.read("stdout") : "";
     o.err = dir.read("stderr");
     return o;
 }
@@ -150,6 +176,28 @@ TEST(SearchProgram, NoZoneCheckedAndMissingFolderExitWithTwo) {
     Outcome missing = RunSearch({ws.path() + "nowhere/"}, ws);
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
+}
+
+TEST(SearchProgram, ResultsThatCannotBeWrittenAreNeverReportedAsSuccess) {
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
+    TempDir ws;
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n");
+    const std::string message = "the results could not be written";
+
+    Outcome full = RunSearch({ws.path()}, ws, -1, Output::Full);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find(message + ": No space left on device"), std::string::npos) << full.err;
+
+    Outcome closed = RunSearch({ws.path()}, ws, -1, Output::Closed);
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_NE(closed.err.find(message + ": standard output is closed"), std::string::npos)
+        << closed.err;
+    EXPECT_EQ(closed.err.find("Search is completed"), std::string::npos) << "no run was made";
+
+    // A reader that went away on purpose gets no message, but the status tells it.
+    Outcome gone = RunSearch({ws.path()}, ws, -1, Output::ReaderGone);
+    EXPECT_EQ(gone.status, 128 + SIGPIPE);
+    EXPECT_EQ(gone.err.find(message), std::string::npos) << gone.err;
 }
 
 TEST(SearchProgram, InterruptStopsLiveLookupsAndWritesWhatThereIs) {

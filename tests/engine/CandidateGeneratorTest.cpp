@@ -3,6 +3,7 @@
 #include "engine/ResultStore.h"
 #include "tests/engine/FakeSearchWindow.h"
 #include "tests/engine/RecordingListener.h"
+#include "tests/engine/SearchInputs.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -76,21 +77,8 @@ protected:
     }
 };
 
-SearchInput words(Names keywords, Names zones = {"com"}, int c = 1) {
-    SearchInput in;
-    in.keywords = std::move(keywords);
-    in.zones = std::move(zones);
-    in.combinations = c;
-    return in;
-}
-
-SearchInput withAdditional(SearchInput in, std::vector<AdditionalWordRow> rows, int hyphens) {
-    in.useAdditional = true;
-    in.additionalRows = std::move(rows);
-    in.useHyphens = hyphens > 0;
-    in.hyphens = hyphens > 0 ? hyphens : 1;
-    return in;
-}
+using test::withAdditional;
+using test::words;
 
 TEST_F(CandidateGeneratorTest, ProducesRowsInNameThenZoneOrder) {
     struct Case {

@@ -83,9 +83,10 @@ void ScriptedServer::acceptLoop() {
         int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        int index = accepted_.load();
+        // Counted before the worker starts: it may answer, and the client's test read
+        // requests(), before this thread runs again.
+        const int index = accepted_++;
         workers_.emplace_back([this, fd, index] { play(fd, index); });
-        ++accepted_;
     }
 }
 
