@@ -44,5 +44,36 @@ TEST_F(SearchGolden, WithoutOptionsPrintsWhatSaveResultsWrites) {
     EXPECT_EQ(ws_.read("param.txt"), param);
 }
 
+struct GoldenCase {
+    const char* name;
+    std::vector<std::string> options;
+};
+
+class SearchGoldenFormats : public SearchGolden,
+                            public ::testing::WithParamInterface<GoldenCase> {};
+
+TEST_P(SearchGoldenFormats, WriteTheFixedWorkspaceAsBefore) {
+    const SearchOutcome o = run(GetParam().options);
+    EXPECT_EQ(o.status, 0) << o.err;
+    ExpectGolden(std::string(GetParam().name) + ".txt", o.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, SearchGoldenFormats,
+    ::testing::Values(GoldenCase{"csv", {"--format", "csv"}}, GoldenCase{"tsv", {"--format=tsv"}},
+                      GoldenCase{"json", {"--format", "json"}},
+                      GoldenCase{"text-available-hold", {"--only", "available,hold"}},
+                      GoldenCase{"csv-unanswered",
+                                 {"--format", "csv", "--only", "not-available,no-data", "--zones",
+                                  "com,dead,test"}},
+                      GoldenCase{
+                          "json-words",
+                          {"--format", "json", "--words", "green,zzfree", "--zones", "org"}}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::erase(name, '-');
+        return name;
+    });
+
 } // namespace
 } // namespace zendrel::test

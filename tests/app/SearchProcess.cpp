@@ -94,6 +94,10 @@ SearchOutcome RunSearchProgram(const SearchCall& call, const TempDir& scratch) {
     }
     if (out[1] >= 0)
         ::close(out[1]);
+    if (out[0] >= 0 && call.keepBytes == 0) {
+        ::close(out[0]); // the reader has gone before the program writes a byte
+        out[0] = -1;
+    }
     if (slave >= 0)
         ::close(slave);
 
