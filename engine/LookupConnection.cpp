@@ -31,6 +31,7 @@ TMyHTTPCLI::TMyHTTPCLI(const LookupContext& context, LookupRequest request)
     OnDocData = [this](THttpCli* s, const char* d, std::int32_t n) { HttpDocData(s, d, n); };
     OnStateChange = [this](THttpCli* s) { HttpStateChange(s); };
     OnHeaderEnd = [this](THttpCli* s) { HttpHeaderEnd(s); };
+    OnHeaderData = [this](THttpCli* s) { HttpHeaderData(s); };
     applySettings(this->request().connection);
 }
 
@@ -41,6 +42,7 @@ TMyHTTPCLI::~TMyHTTPCLI() {
     OnDocData = nullptr;
     OnStateChange = nullptr;
     OnHeaderEnd = nullptr;
+    OnHeaderData = nullptr;
 }
 
 void TMyHTTPCLI::applySettings(const ConnectionSettings& v) {
@@ -71,6 +73,12 @@ void TMyHTTPCLI::begin() {
 void TMyHTTPCLI::HttpDocData(THttpCli*, const char* data, std::int32_t) {
     // The block is read up to its first NUL, as a text.
     received(std::string_view(data, std::strlen(data)));
+}
+
+void TMyHTTPCLI::HttpHeaderData(THttpCli*) {
+    const std::vector<std::string>& header = RcvdHeader();
+    if (!header.empty() && header.back().starts_with("HTTP/"))
+        receivedStatus_ = StatusCode();
 }
 
 void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
@@ -112,7 +120,7 @@ void TMyHTTPCLI::HttpStateChange(THttpCli*) {
 void TMyHTTPCLI::HttpRequestDone(THttpCli*, THttpRequest, std::uint16_t error) {
     const LookupFailure failure =
         unusableAddress_ ? LookupFailure::UnusableAddress : FailureFromNetworkError(error);
-    finish(failure, error, StatusCode());
+    finish(failure, error, receivedStatus_);
 }
 
 } // namespace zendrel

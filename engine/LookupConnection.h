@@ -20,6 +20,7 @@ public:
     void abort() override { Abort(); }
 
     void HttpDocData(THttpCli* sender, const char* data, std::int32_t len);
+    void HttpHeaderData(THttpCli* sender);
     void HttpHeaderEnd(THttpCli* sender);
     void HttpStateChange(THttpCli* sender);
     void HttpRequestDone(THttpCli* sender, THttpRequest rqType, std::uint16_t error);
@@ -33,6 +34,10 @@ protected:
 
 private:
     bool unusableAddress_ = false;
+    // The status of the last status line that arrived; 0 while none has. The client reports
+    // 404 for failures of its own (no such host, refused connection), which no RDAP line may
+    // take for the registry's "no such name".
+    int receivedStatus_ = 0;
 };
 
 } // namespace zendrel

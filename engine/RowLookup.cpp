@@ -3,6 +3,8 @@
 #include "engine/ResultStore.h"
 #include "engine/StoreReplyRow.h"
 #include "lookup/ClassifyReply.h"
+#include "lookup/RdapReplyText.h"
+#include "lookup/ZoneTable.h"
 
 #include <algorithm>
 
@@ -64,6 +66,9 @@ void RowLookup::finish(LookupFailure failure, int error, int httpStatus) {
     outcome_.error = error;
     outcome_.httpStatus = httpStatus;
     outcome_.replyBytes = reply_.size();
+    // An RDAP line's rules read the reply as its status followed by the facts of its JSON body.
+    if (request_.zone && request_.zone->options.rdap)
+        reply_ = RdapReplyText(httpStatus, reply_);
     StoreReplyRow target(context_.rows, row());
     outcome_.verdict = ClassifyReply(target, reply_, request_.methodNumber, context_.methods).state;
     if (!reply_.empty())

@@ -73,9 +73,11 @@ void T_FDomain::LoadSettings() {
     // empty over its file at close.
     EveryStep steps;
     std::vector<std::string> skipped;
-    steps.run([this] {
+    std::vector<ZoneLineProblem> ignoredOptions;
+    steps.run([this, &ignoredOptions] {
         ZoneTable zones;
         LoadZoneTable(folder_, zones);
+        ignoredOptions = zones.problems();
         work_->options->clbDom->setZones(zones.zoneNames());
         work_->options->clbDom->setAllChecked(false);
         session_.setZoneTable(std::move(zones));
@@ -96,7 +98,7 @@ void T_FDomain::LoadSettings() {
         session_.setMethodTable(std::move(methods));
         model_->setExtraColumns(captions);
     });
-    reportSkippedKeys(skipped);
+    reportStartProblems(skipped, ignoredOptions);
     steps.rethrowFirst();
 }
 
@@ -192,12 +194,19 @@ void T_FDomain::showEvent(QShowEvent* event) {
     });
 }
 
-void T_FDomain::reportSkippedKeys(const std::vector<std::string>& keys) {
-    if (keys.empty())
+void T_FDomain::reportStartProblems(const std::vector<std::string>& keys,
+                                    const std::vector<ZoneLineProblem>& ignoredOptions) {
+    QStringList parts;
+    if (!keys.empty())
+        parts << QStringLiteral("Some values in %1 could not be used; their defaults apply "
+                                "instead: %2")
+                     .arg(QFile::decodeName(QByteArray::fromStdString(settingsPath_)),
+                          joinKeys(keys));
+    for (const ZoneLineProblem& problem : ignoredOptions)
+        parts << toQ(DescribeZoneLineProblem(problem));
+    if (parts.isEmpty())
         return;
-    const QString text =
-        QStringLiteral("Some values in %1 could not be used; their defaults apply instead: %2")
-            .arg(QFile::decodeName(QByteArray::fromStdString(settingsPath_)), joinKeys(keys));
+    const QString text = parts.join(QStringLiteral("\n"));
     // Shown once the window is up, so the message does not stand in for the window itself.
     QTimer::singleShot(0, this, [this, text] {
         dialogs_.showMessage(this, text, QStringLiteral("Attention"), DialogService::Icon::Warning);

@@ -5,6 +5,7 @@
 #include "engine/SearchMessages.h"
 #include "engine/SearchSession.h"
 #include "engine/SearchWindow.h"
+#include "lookup/ZoneOptions.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -106,7 +107,9 @@ private:
     void applyPaneSizes(const std::string& param);
     void applyStoredPaneSizes();
     WorkspaceSettings currentSettings() const;
-    void reportSkippedKeys(const std::vector<std::string>& keys);
+    // One message after start-up naming unusable settings and ignored zone-line options.
+    void reportStartProblems(const std::vector<std::string>& keys,
+                             const std::vector<ZoneLineProblem>& ignoredOptions);
     SearchInput searchInput() const;
     void reportError(const QString& text);
 

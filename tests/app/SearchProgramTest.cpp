@@ -119,6 +119,20 @@ TEST(SearchProgram, NoZoneCheckedAndMissingFolderExitWithTwo) {
     EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
 }
 
+TEST(SearchProgram, NamesZoneOptionsItIgnores) {
+    TempDir ws;
+    Workspace(ws, 1, "shop\r\n", "", "--");
+    ws.write("domain.txt", "test;http://127.0.0.1:1/%s;1;com;pace=2/s\r\n"
+                           "test;http://127.0.0.1:1/%s;1;net;speed=9;conns=0\r\n");
+    Outcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("domain.txt, line 2: option \"speed=9\" ignored: unknown option\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("domain.txt, line 2: option \"conns=0\" ignored"), std::string::npos);
+    EXPECT_EQ(o.err.find("pace=2/s"), std::string::npos);
+}
+
 TEST(SearchProgram, ResultsThatCannotBeWrittenAreNeverReportedAsSuccess) {
     GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
     TempDir ws;

@@ -259,6 +259,23 @@ TEST(WindowSettings, UnusableValuesAreReportedOnceByKeyAndTheRestStillLoads) {
     EXPECT_EQ(h.find<ResultsView>("lvResult")->model()->columnCount(), 5);
 }
 
+TEST(WindowSettings, IgnoredZoneOptionsAreNamedInTheSameOneMessage) {
+    WindowHarness h;
+    h.dir.write("domain.txt", "a;http://127.0.0.1:1/%s;1;com;rdap;pace=fast\r\n"
+                              "b;http://127.0.0.1:1/%s;1;net;nodns;colour=red\r\n");
+    h.dir.write("param.txt", "[Param]\r\nLinks=70000\r\n");
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    const QString text = h.dialogs.messages[0].text;
+    EXPECT_TRUE(text.contains("Links")) << text.toStdString();
+    EXPECT_TRUE(text.contains("domain.txt, line 1: option \"pace=fast\" ignored"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("domain.txt, line 2: option \"colour=red\" ignored: unknown option"))
+        << text.toStdString();
+    EXPECT_EQ(h.find<ZoneCheckList>("clbDom")->count(), 2) << "both zones still load";
+}
+
 TEST(WindowSettings, AnEmptyWordListPathLoadsAndWritesNoFile) {
     WindowHarness h;
     h.dir.write("param.txt", "[Param]\r\nFileNameDomain=\r\n");
