@@ -124,7 +124,7 @@ TEST(SearchProgram, NamesZoneOptionsItIgnores) {
     Workspace(ws, 1, "shop\r\n", "", "--");
     ws.write("domain.txt", "test;http://127.0.0.1:1/%s;1;com;pace=2/s\r\n"
                            "test;http://127.0.0.1:1/%s;1;net;speed=9;conns=0\r\n");
-    Outcome o = RunSearch({ws.path()}, ws);
+    SearchOutcome o = RunSearch({ws.path()}, ws);
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("domain.txt, line 2: option \"speed=9\" ignored: unknown option\n"),
               std::string::npos)
