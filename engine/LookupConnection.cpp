@@ -82,12 +82,17 @@ void TMyHTTPCLI::HttpHeaderData(THttpCli*) {
 }
 
 void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
+    bool lengthSeen = false;
     for (const std::string& line : RcvdHeader()) {
-        if (LowerCase(line).find("content-length:") == std::string::npos)
-            continue;
+        const std::string lower = LowerCase(line);
         const std::string_view rest = std::string_view(line).substr(line.find(':') + 1);
-        setExpectedLength(LeadingNumber(TrimBlanks(rest)));
-        return;
+        if (!lengthSeen && lower.find("content-length:") != std::string::npos) {
+            setExpectedLength(LeadingNumber(TrimBlanks(rest)));
+            lengthSeen = true;
+        } else if (lower.starts_with("retry-after:")) {
+            // Kept for the run, which pauses the server that long if the reply is a refusal.
+            setRetryAfter(std::string(TrimBlanks(rest)));
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace zendrel {
 
@@ -25,6 +26,12 @@ struct LookupOutcome {
     int httpStatus = 0;         // status of an HTTP reply; 0 for other kinds or when none came
     std::size_t replyBytes = 0; // the reply text that was read (up to the cap)
     ReplyState verdict = ReplyState::NoData;
+    // Nothing arrived that the method could read (for an RDAP line a status line is something).
+    bool noReply = true;
+    // The server refused to answer (a busy phrase of its line, or 429/503): no verdict was
+    // read, and unless the row gave up it waits for a retry.
+    bool refused = false;
+    std::string retryAfter; // the reply's Retry-After value, as sent; empty when none
 };
 
 // A short lower-case text for `failure` ("time limit", "connection refused" …); empty for None.

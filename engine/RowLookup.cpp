@@ -1,10 +1,13 @@
 #include "engine/RowLookup.h"
 
+#include "engine/RefusalCheck.h"
 #include "engine/ResultStore.h"
 #include "engine/StoreReplyRow.h"
+#include "engine/ZoneServers.h"
 #include "lookup/ClassifyReply.h"
 #include "lookup/RdapReplyText.h"
 #include "lookup/ZoneTable.h"
+#include "platform/MessageLoop.h"
 
 #include <algorithm>
 
@@ -22,6 +25,7 @@ void RowLookup::start() {
     reply_.clear();
     context_.rows.setSubItem(row(), ResultStore::kState, "");
     tag_ = 0;
+    startedAt_ = context_.loop.now();
     secondsTimer_.setTimer(kSecondsTimer, 1000);
     begin();
 }
@@ -69,12 +73,32 @@ void RowLookup::finish(LookupFailure failure, int error, int httpStatus) {
     // An RDAP line's rules read the reply as its status followed by the facts of its JSON body.
     if (request_.zone && request_.zone->options.rdap)
         reply_ = RdapReplyText(httpStatus, reply_);
-    StoreReplyRow target(context_.rows, row());
-    outcome_.verdict = ClassifyReply(target, reply_, request_.methodNumber, context_.methods).state;
-    if (!reply_.empty())
-        context_.rows.setSubItem(row(), ResultStore::kTime, "~");
+    outcome_.noReply = reply_.empty();
+    // Looked at before any verdict phrase: some refusals also carry the "not found" text.
+    const ZoneEntry* line = request_.zone;
+    if (line && FollowsRegistryRules(*line) && IsRefusal(*line, reply_, httpStatus)) {
+        refused();
+    } else {
+        StoreReplyRow target(context_.rows, row());
+        outcome_.verdict =
+            ClassifyReply(target, reply_, request_.methodNumber, context_.methods).state;
+        if (!reply_.empty())
+            context_.rows.setSubItem(row(), ResultStore::kTime, "~");
+    }
     std::string().swap(reply_);
     context_.host.lookupFinished(rowIndex());
+}
+
+void RowLookup::refused() {
+    outcome_.refused = true;
+    StoreReplyRow target(context_.rows, row());
+    if (context_.host.lookupRefused(rowIndex())) {
+        // Read as an empty reply: "no data" and the check mark cleared, nothing else.
+        outcome_.verdict = ClassifyReply(target, "", request_.methodNumber, context_.methods).state;
+        return;
+    }
+    target.setChecked(false);
+    target.setStateText("waiting");
 }
 
 } // namespace zendrel

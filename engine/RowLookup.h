@@ -32,6 +32,9 @@ public:
     virtual void lookupEvaluating() = 0;
     // Row `rowIndex`'s lookup is over and may be released.
     virtual void lookupFinished(std::int32_t rowIndex) = 0;
+    // Row `rowIndex`'s server refused to answer; true when the row has been refused so often
+    // in this pass that it gives up ("no data") instead of waiting for a retry.
+    virtual bool lookupRefused(std::int32_t rowIndex) = 0;
 };
 
 // What every lookup of a run shares: the loop it runs on, the run it reports to, the rows it
@@ -81,6 +84,8 @@ public:
     const LookupOutcome& outcome() const { return outcome_; }
     // Seconds counted since the start (the timer's tag).
     int secondsTag() const { return tag_; }
+    // The loop's time when the lookup started.
+    Millis startedAt() const { return startedAt_; }
     const std::string& replyText() const { return reply_; }
     std::int32_t expectedLength() const { return expectedLength_; }
 
@@ -97,12 +102,17 @@ protected:
     void received(std::string_view piece);
     // The announced length of the reply; 0 = unknown.
     void setExpectedLength(std::int32_t length) { expectedLength_ = length; }
+    // The wait a refusing server asked for (a Retry-After value as sent).
+    void setRetryAfter(std::string value) { outcome_.retryAfter = std::move(value); }
     // The transfer is over: classifies what arrived into the row and tells the run. A time-limit
     // abort is reported as such whatever `failure` the transfer saw.
     void finish(LookupFailure failure, int error, int httpStatus);
 
 private:
     void onTimerMessage(const Message& m);
+    // A refusal is no verdict: the row shows "waiting" for its retry, or gives up with "no
+    // data" and a clear check mark so that Resume takes it again.
+    void refused();
 
     LookupContext context_;
     LookupRequest request_;
@@ -110,6 +120,7 @@ private:
     std::string reply_;
     std::int32_t expectedLength_ = 0;
     int tag_ = 0;
+    Millis startedAt_ = 0;
     bool timedOut_ = false;
     LookupOutcome outcome_;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/CheckAllToggle.h"
 #include "engine/ResultStore.h"
+#include "engine/RetryAfter.h"
 #include "engine/RowLookupKinds.h"
 #include "engine/RunSettings.h"
 #include "engine/SearchListener.h"
@@ -13,9 +14,17 @@
 #include "lookup/ZoneTable.h"
 #include "platform/MessageLoop.h"
 
+#include <ctime>
+
 namespace zendrel {
 
 namespace {
+
+// How many rows one tick may pass over to find one whose server can take a lookup, and how
+// many rows may wait at most: beyond that the dispatcher only takes waiting rows, so a search
+// of millions of rows against one slow server neither scans nor holds them all.
+constexpr int kLookAhead = 64;
+constexpr std::size_t kMostWaiting = 100000;
 
 constexpr const char* kStateTexts[] = {
     "",          "Ready",         "NotConnected",  "Connected",
@@ -90,6 +99,10 @@ void SearchRun::StartRun() {
     p_.toggle.reset();
     v.lastDispatched = -1;
     v.activeLookups = 0;
+    // Each pass gives every row its refusals afresh; the servers keep their pace and pauses,
+    // so an automatic resume does not fall on a server that just asked to be left alone.
+    held_.clear();
+    refusals_.newPass();
     switchDispatchTimer(true);
 }
 
@@ -116,15 +129,46 @@ std::size_t SearchRun::nextRowToDispatch() const {
 
 void SearchRun::DispatchNext() {
     RunVariables& v = p_.run;
-    const std::size_t next = nextRowToDispatch();
-    if (next >= p_.rows.size() || v.stopRequested) {
+    std::size_t next = nextRowToDispatch();
+    if ((next >= p_.rows.size() && held_.empty()) || v.stopRequested) {
         endOfPass();
         return;
     }
     if (p_.settings.linkLimit() <= v.activeLookups)
         return; // no free slot; the row is taken on a later tick
-    v.lastDispatched = static_cast<std::int32_t>(next);
-    dispatchRow(next);
+    if (dispatchHeldRow())
+        return;
+    for (int looked = 0; looked < kLookAhead; ++looked, next = nextRowToDispatch()) {
+        if (next >= p_.rows.size() || held_.size() >= kMostWaiting)
+            return; // only waiting rows are left, or enough of them wait already
+        v.lastDispatched = static_cast<std::int32_t>(next);
+        if (auto server = waitingServer(next)) {
+            held_.hold(*server, next);
+            continue;
+        }
+        dispatchRow(next);
+        return;
+    }
+}
+
+// The first waiting row, in list order, whose server can take a lookup now.
+bool SearchRun::dispatchHeldRow() {
+    const Millis now = loop().now();
+    const ServerTable& servers = servers_.servers();
+    auto row = held_.takeFirst([&](std::size_t s) { return servers[s].canStart(now); });
+    if (!row)
+        return false;
+    dispatchRow(*row);
+    return true;
+}
+
+// The server of `row` when it is one that cannot take a lookup now; none for a row that may go.
+std::optional<std::size_t> SearchRun::waitingServer(std::size_t row) const {
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, p_.rows.caption(row));
+    auto server = servers_.serverOf(p_.zones, zone);
+    if (server && !servers_.servers()[*server].canStart(loop().now()))
+        return server;
+    return std::nullopt;
 }
 
 void SearchRun::dispatchRow(std::size_t row) {
@@ -149,9 +193,12 @@ void SearchRun::dispatchRow(std::size_t row) {
 
 void SearchRun::startLookup(LookupRequest request) {
     const std::size_t row = request.row;
+    auto server = servers_.serverOf(p_.zones, request.zone);
     std::unique_ptr<RowLookup> lookup =
         makeLookup_(LookupContext{loop(), *this, p_.rows, p_.methods}, std::move(request));
     ++p_.run.activeLookups;
+    if (server)
+        servers_.servers()[*server].budget.started(loop().now());
     RowLookup* live = lookup.release();
     p_.rows.setConnection(row, live);
     live->start();
@@ -182,8 +229,31 @@ void SearchRun::releaseConnection(std::size_t row) {
     RowLookup* c = p_.rows.connection(row);
     if (!c)
         return;
+    if (auto server = servers_.serverOf(p_.zones, c->request().zone))
+        servers_.servers()[*server].budget.finished();
     p_.rows.setConnection(row, nullptr);
     delete c;
+}
+
+// What the end of a lookup tells about its server: a refusal or a reply with nothing in it
+// pauses the server (a refused row waits for it again unless it gave up), an answer ends the
+// pause's doubling.
+void SearchRun::noteServerAnswer(std::size_t row, const ZoneEntry* zone,
+                                 const LookupOutcome& outcome, Millis startedAt) {
+    auto server = servers_.serverOf(p_.zones, zone);
+    if (!server)
+        return;
+    ServerCooldown& cooldown = servers_.servers()[*server].cooldown;
+    const Millis now = loop().now();
+    if (outcome.refused) {
+        cooldown.refused(now, startedAt, ParseRetryAfter(outcome.retryAfter, std::time(nullptr)));
+        if (refusals_.count(row) > 0 && running() && !p_.run.stopRequested)
+            held_.hold(*server, row);
+    } else if (outcome.noReply) {
+        cooldown.refused(now, startedAt);
+    } else {
+        cooldown.answered(startedAt);
+    }
 }
 
 void SearchRun::LookupDone(std::intptr_t rowIndex) {
@@ -191,7 +261,10 @@ void SearchRun::LookupDone(std::intptr_t rowIndex) {
         const auto row = static_cast<std::size_t>(rowIndex);
         if (const RowLookup* c = p_.rows.connection(row)) {
             const LookupOutcome outcome = c->outcome();
+            const ZoneEntry* zone = c->request().zone;
+            const Millis startedAt = c->startedAt();
             releaseConnection(row);
+            noteServerAnswer(row, zone, outcome, startedAt);
             p_.events.lookupEnded(row, outcome);
         }
     }
@@ -268,6 +341,19 @@ void SearchRun::lookupEvaluating() {
 
 void SearchRun::lookupFinished(std::int32_t rowIndex) {
     post(WM_LOOKUP_DONE, 0, rowIndex);
+}
+
+bool SearchRun::lookupRefused(std::int32_t rowIndex) {
+    const auto row = static_cast<std::size_t>(rowIndex);
+    if (!refusals_.refused(row))
+        return false; // counted: the row waits for its retry
+    refusals_.forget(row);
+    return true;
+}
+
+void SearchRun::zonesChanged() {
+    servers_.build(p_.zones);
+    held_.clear();
 }
 
 } // namespace zendrel

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "engine/HeldRows.h"
 #include "engine/RowLookup.h"
+#include "engine/RowRefusals.h"
 #include "engine/RunState.h"
+#include "engine/ZoneServers.h"
 #include "platform/MessageTarget.h"
 
 #include <cstddef>
@@ -25,6 +28,11 @@ class ZoneTable;
 // The dispatcher hands rows out in list order, one per tick while a connection is free;
 // `nextRowToDispatch` is the one place that decides which row comes next, and `dispatchRow`
 // the one place that turns a row into a lookup (zone line, method, address, lookup kind).
+//
+// Lines that reach real registries (https://, whois://, any line with options) are paced per
+// server: a row whose server cannot take a lookup yet is set aside while rows of other servers
+// go ahead, and comes back, in its server's list order, once the server can. A refused row
+// waits the same way for its retry. Plain four-field http:// lines are never held back.
 class SearchRun final : public MessageTarget, private LookupHost {
 public:
     static constexpr unsigned kDispatchTimer = 1; // gTimer
@@ -51,6 +59,10 @@ public:
     void setLookupFactory(RowLookupFactory make) { makeLookup_ = std::move(make); }
     // Passes are counted from here (a new search, or Resume pressed by the user).
     void resetPassCount() { passes_ = 0; }
+    // The zone table changed: its lines' servers are found again.
+    void zonesChanged();
+    // Rows waiting for their server: set aside for its pace or pause, or refused.
+    std::size_t waitingRows() const { return held_.size(); }
 
     void StartRun();
     void gTimerTimer();
@@ -78,19 +90,27 @@ private:
     void lookupStateChanged(std::int32_t rowIndex, int code) override;
     void lookupEvaluating() override;
     void lookupFinished(std::int32_t rowIndex) override;
+    bool lookupRefused(std::int32_t rowIndex) override;
 
     bool running() const;
     std::size_t nextRowToDispatch() const;
+    bool dispatchHeldRow();
+    std::optional<std::size_t> waitingServer(std::size_t row) const;
     void dispatchRow(std::size_t row);
     void startLookup(LookupRequest request);
     void endOfPass();
     void releaseConnection(std::size_t row);
+    void noteServerAnswer(std::size_t row, const ZoneEntry* zone, const LookupOutcome& outcome,
+                          Millis startedAt);
 
     Parts p_;
     bool dispatchEnabled_ = false;
     int passes_ = 0;
     std::function<bool()> rowsPending_;
     RowLookupFactory makeLookup_;
+    ZoneServers servers_;
+    HeldRows held_;
+    RowRefusals refusals_;
 };
 
 } // namespace zendrel

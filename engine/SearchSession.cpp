@@ -19,6 +19,7 @@ SearchSession::~SearchSession() {
 
 void SearchSession::setZoneTable(ZoneTable zones) {
     zones_ = std::move(zones);
+    run_.zonesChanged();
 }
 
 void SearchSession::setMethodTable(MethodTable methods) {

@@ -50,6 +50,8 @@ public:
     bool dispatchTimerOn() const { return run_.timerActive(SearchRun::kDispatchTimer); }
     // The check-all toggle's counter (-1 after a run started, then 0 / 1 with each click).
     int headerToggleCounter() const { return toggle_.counter(); }
+    // Rows waiting for their server (its pace, its pause after a refusal, or a retry).
+    std::size_t waitingRows() const { return run_.waitingRows(); }
 
     // --- commands
     // Search: a new list of rows from `input`, looked up while it grows. Refused (an event,

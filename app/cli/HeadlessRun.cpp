@@ -115,7 +115,10 @@ void HeadlessRun::showProgress() {
     const Millis now = loop().now();
     ProgressFigures f;
     f.counts = CountRowStates(session_->rows());
-    f.handedOut = std::max<long>(0, v.lastDispatched + 1 - v.activeLookups);
+    f.waiting = session_->waitingRows();
+    // Rows waiting for their server were passed over, not done.
+    f.handedOut =
+        std::max<long>(0, v.lastDispatched + 1 - v.activeLookups - static_cast<long>(f.waiting));
     f.live = v.activeLookups;
     f.elapsed = now - start_;
     f.perMinute = rate_.perMinute(now);

@@ -49,8 +49,8 @@ std::string TerminalProgressLine(const ProgressFigures& f, std::size_t width) {
     AppendCount(line, c.hold, "hold, ");
     AppendCount(line, c.notAvailable, "not available, ");
     AppendCount(line, c.noData, "no data");
-    if (c.waiting != 0)
-        AppendCount(line += ", ", c.waiting, "waiting");
+    if (f.waiting != 0)
+        AppendCount(line += ", ", f.waiting, "waiting");
     line += " | " + std::to_string(static_cast<long long>(f.perMinute + 0.5)) + "/min";
     if (f.secondsLeft)
         line += ", " + DurationText(*f.secondsLeft) + " left";

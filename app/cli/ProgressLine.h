@@ -13,15 +13,17 @@ namespace zendrel {
 // Where a search stands, for its progress line.
 struct ProgressFigures {
     RowStateCounts counts;
-    long handedOut = 0; // rows handed to lookups that have ended (the plain line's count)
-    int live = 0;       // lookups under way
+    long handedOut = 0;      // rows handed to lookups that have ended (the plain line's count)
+    int live = 0;            // lookups under way
+    std::size_t waiting = 0; // rows held back for their server (its pace or a refusal)
     Millis elapsed = 0;
     double perMinute = 0;
     std::optional<std::int64_t> secondsLeft;
 };
 
 // The line written once a second when standard error is not a terminal, as it always was:
-// "zendrel-search: 12 / 40 rows, 3 live, 5s", with its line end.
+// "zendrel-search: 12 / 40 rows, 3 live, 5s" (", 2 waiting" after "live" while rows wait for
+// their server), with its line end.
 std::string PlainProgressLine(const ProgressFigures& f);
 
 // The line redrawn in place on a terminal, at most `width` bytes, without a line end: rows done

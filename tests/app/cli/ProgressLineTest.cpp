@@ -12,6 +12,7 @@ ProgressFigures Figures() {
     f.counts = RowStateCounts{120, 1000, 3, 111, 2, 764};
     f.handedOut = 1236;
     f.live = 4;
+    f.waiting = 2;
     f.elapsed = 65'400;
     f.perMinute = 57.6;
     f.secondsLeft = 800;
@@ -19,7 +20,10 @@ ProgressFigures Figures() {
 }
 
 TEST(ProgressLine, PlainLineIsTheOnceASecondLog) {
-    EXPECT_EQ(PlainProgressLine(Figures()), "zendrel-search: 1236 / 2000 rows, 4 live, 65s\n");
+    ProgressFigures f = Figures();
+    EXPECT_EQ(PlainProgressLine(f), "zendrel-search: 1236 / 2000 rows, 4 live, 2 waiting, 65s\n");
+    f.waiting = 0;
+    EXPECT_EQ(PlainProgressLine(f), "zendrel-search: 1236 / 2000 rows, 4 live, 65s\n");
 }
 
 TEST(ProgressLine, TerminalLineCountsEveryStateAndFitsTheWidth) {
@@ -30,6 +34,7 @@ TEST(ProgressLine, TerminalLineCountsEveryStateAndFitsTheWidth) {
 
     ProgressFigures early = Figures();
     early.counts.waiting = 0;
+    early.waiting = 0;
     early.perMinute = 0;
     early.secondsLeft.reset();
     EXPECT_EQ(TerminalProgressLine(early, 200),
@@ -70,6 +75,7 @@ TEST_F(DisplayOutput, OnATerminalTheLineIsRedrawnAndMessagesGoAboveIt) {
     ProgressDisplay display(fds_[1], true);
     ProgressFigures f = Figures();
     f.counts = RowStateCounts{1, 0, 0, 0, 0, 1};
+    f.waiting = 0;
     f.perMinute = 6;
     f.secondsLeft = 10;
     display.show(f);
@@ -96,7 +102,7 @@ TEST_F(DisplayOutput, ElsewhereEveryLineStandsAlone) {
     display.say("zendrel-search: Search is completed");
     display.hide();
     display.finish();
-    EXPECT_EQ(written(), "zendrel-search: 1236 / 2000 rows, 4 live, 65s\n"
+    EXPECT_EQ(written(), "zendrel-search: 1236 / 2000 rows, 4 live, 2 waiting, 65s\n"
                          "zendrel-search: Search is completed\n");
 }
 
