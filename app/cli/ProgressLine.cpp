@@ -23,9 +23,12 @@ void AppendCount(std::string& out, std::size_t n, const char* what) {
 } // namespace
 
 std::string PlainProgressLine(const ProgressFigures& f) {
-    char line[160];
-    std::snprintf(line, sizeof line, "zendrel-search: %ld / %zu rows, %d live, %llds\n",
-                  f.handedOut, f.counts.total(), f.live, static_cast<long long>(f.elapsed / 1000));
+    const std::string waiting =
+        f.waiting > 0 ? ", " + std::to_string(f.waiting) + " waiting" : std::string();
+    char line[200];
+    std::snprintf(line, sizeof line, "zendrel-search: %ld / %zu rows, %d live%s, %llds\n",
+                  f.handedOut, f.counts.total(), f.live, waiting.c_str(),
+                  static_cast<long long>(f.elapsed / 1000));
     return line;
 }
 
