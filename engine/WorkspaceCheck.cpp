@@ -17,7 +17,11 @@ namespace zendrel {
 namespace {
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    // Appended, not "'" + text: GCC 12 misreads that insert at the front as an overlap.
+    std::string quoted(1, '\'');
+    quoted += text;
+    quoted += '\'';
+    return quoted;
 }
 
 std::string At(const char* file, std::size_t line) {

@@ -20,7 +20,11 @@ struct OptionSpec {
 };
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    // Appended, not "'" + text: GCC 12 misreads that insert at the front as an overlap.
+    std::string quoted(1, '\'');
+    quoted += text;
+    quoted += '\'';
+    return quoted;
 }
 
 std::string RangeText(int low, int high) {
