@@ -8,6 +8,7 @@
 #include "engine/ResultStore.h"
 #include "engine/RowStateCounts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -65,7 +66,10 @@ std::optional<ResultFormat> ResultFormatNamed(std::string_view name) {
 }
 
 void AppendCsvField(std::string_view text, std::string& out) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (plain) {
         out += text;
         return;
     }
@@ -79,6 +83,13 @@ void AppendCsvField(std::string_view text, std::string& out) {
 }
 
 void AppendTsvField(std::string_view text, std::string& out) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return c == '\\' || c == '\t' || c == '\n' || c == '\r';
+    });
+    if (plain) {
+        out += text;
+        return;
+    }
     for (char c : text) {
         switch (c) {
         case '\\':

@@ -32,10 +32,10 @@ struct RowStateCounts {
     std::size_t done() const { return available + notAvailable + hold + noData; }
     std::size_t total() const { return done() + waiting + open; }
     void add(StateGroup group);
+    RowStateCounts& operator+=(const RowStateCounts& other);
 };
 
-// Counts the rows of `rows` by State. One pass over the rows; a row never looked up costs one
-// test, so a progress line can afford it about once a second on a million rows.
-RowStateCounts CountRowStates(const ResultStore& rows);
+// Counts the rows of `rows` from `first` on by State: one pass over them.
+RowStateCounts CountRowStates(const ResultStore& rows, std::size_t first = 0);
 
 } // namespace zendrel

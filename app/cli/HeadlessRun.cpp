@@ -114,7 +114,12 @@ void HeadlessRun::showProgress() {
     const RunVariables& v = session_->variables();
     const Millis now = loop().now();
     ProgressFigures f;
-    f.counts = CountRowStates(session_->rows());
+    // Rows already written are final: they are counted once, and only the rest each time.
+    const ResultStore& rows = session_->rows();
+    for (; counted_ < output_.written(); ++counted_)
+        writtenCounts_.add(StateGroupOf(rows.subItem(counted_, ResultStore::kState)));
+    f.counts = writtenCounts_;
+    f.counts += CountRowStates(rows, counted_);
     f.waiting = session_->waitingRows();
     // Rows waiting for their server were passed over, not done.
     f.handedOut =

@@ -55,6 +55,8 @@ private:
     StoredRunSettings settings_;
     std::unique_ptr<SearchSession> session_;
     LookupRate rate_;
+    RowStateCounts writtenCounts_; // the rows before `counted_`, all written and final
+    std::size_t counted_ = 0;
     Millis start_ = 0;
     int signalFd_ = -1;
     bool interrupted_ = false;
