@@ -1,8 +1,9 @@
-// zendrel [FOLDER]: names the application, creates the main window on the workspace folder (the
-// program's folder when none is given) and lets Qt's event loop drive the message loop until the
-// window closes.
-#include "platform/Files.h"
+// zendrel [FOLDER]: names the application, creates the main window on the workspace folder and
+// lets Qt's event loop drive the message loop until the window closes. Without a folder the
+// workspace is the program's folder in a build, or the user's copy of the shipped one when
+// installed.
 #include "platform/MessageLoop.h"
+#include "platform/WorkspaceFolder.h"
 #include "ui/DialogService.h"
 #include "ui/QtDialogService.h"
 #include "ui/QtLoopBridge.h"
@@ -24,7 +25,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zendrel [FOLDER]\n");
         return 2;
     }
-    std::string folder = zendrel::ProgramFolder();
+    std::string problem;
+    std::string folder =
+        args.size() == 2
+            ? std::string()
+            : zendrel::OpenDefaultWorkspace(zendrel::CurrentWorkspacePlaces(), problem);
     if (args.size() == 2) {
         if (!QFileInfo(args[1]).isDir()) {
             std::fprintf(stderr, "zendrel: the workspace folder '%s' does not exist\n",
@@ -44,5 +49,12 @@ int main(int argc, char** argv) {
                             zendrel::DialogService::Icon::Error);
     });
     window.show();
+    if (!problem.empty())
+        dialogs.showMessage(&window,
+                            QStringLiteral("Your workspace folder could not be made (%1). The "
+                                           "shipped workspace is open; changes to it cannot be "
+                                           "saved.")
+                                .arg(QString::fromLocal8Bit(problem)),
+                            QStringLiteral("Zendrel"), zendrel::DialogService::Icon::Warning);
     return QApplication::exec();
 }

@@ -20,6 +20,11 @@ public:
     virtual int autoResumeLimit() const = 0;    // udAR, 0..100
     virtual bool deleteUnavailable() const = 0; // cbDel
     virtual ConnectionSettings connectionSettings() const = 0;
+    // "Check DNS first": a name delegated in DNS is not available, so its registry is not
+    // asked. Off unless a program offers the option.
+    virtual bool dnsFirst() const { return false; }
+    // The name servers that check ("ip:port,…"); empty for the system's resolver.
+    virtual std::string dnsServers() const { return {}; }
 };
 
 } // namespace zendrel

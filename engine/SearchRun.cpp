@@ -35,7 +35,8 @@ constexpr const char* kStateTexts[] = {
 } // namespace
 
 SearchRun::SearchRun(MessageLoop& loop, const Parts& parts)
-    : MessageTarget(loop), p_(parts), makeLookup_(MakeRowLookup) {}
+    : MessageTarget(loop), p_(parts), makeLookup_(MakeRowLookup),
+      dns_(loop, [this](std::size_t row, bool delegated) { dnsAnswered(row, delegated); }) {}
 
 SearchRun::~SearchRun() {
     // Lookups live in the rows' slots; none may outlive the run that owns them.
@@ -103,6 +104,8 @@ void SearchRun::StartRun() {
     // so an automatic resume does not fall on a server that just asked to be left alone.
     held_.clear();
     refusals_.newPass();
+    dns_.cancelAll();
+    dnsOn_ = p_.settings.dnsFirst() && dns_.useServers(p_.settings.dnsServers());
     switchDispatchTimer(true);
 }
 
@@ -130,7 +133,8 @@ std::size_t SearchRun::nextRowToDispatch() const {
 void SearchRun::DispatchNext() {
     RunVariables& v = p_.run;
     std::size_t next = nextRowToDispatch();
-    if ((next >= p_.rows.size() && held_.empty()) || v.stopRequested) {
+    const bool rowsLeft = next < p_.rows.size() || !held_.empty() || dns_.pending() > 0;
+    if (!rowsLeft || v.stopRequested) {
         endOfPass();
         return;
     }
@@ -141,34 +145,74 @@ void SearchRun::DispatchNext() {
     for (int looked = 0; looked < kLookAhead; ++looked, next = nextRowToDispatch()) {
         if (next >= p_.rows.size() || held_.size() >= kMostWaiting)
             return; // only waiting rows are left, or enough of them wait already
+        const auto previous = v.lastDispatched;
         v.lastDispatched = static_cast<std::int32_t>(next);
-        if (auto server = waitingServer(next)) {
-            held_.hold(*server, next);
+        switch (route(next)) {
+        case Route::Now:
+            dispatchRow(next);
+            return;
+        case Route::SetAside:
             continue;
+        case Route::Later:
+            v.lastDispatched = previous; // DNS has no room: this row asks on a later tick
+            return;
         }
-        dispatchRow(next);
-        return;
     }
 }
 
-// The first waiting row, in list order, whose server can take a lookup now.
+// The first waiting row, in list order, whose server can take a lookup now (rows of plain
+// lines, back from DNS, can always go).
 bool SearchRun::dispatchHeldRow() {
     const Millis now = loop().now();
     const ServerTable& servers = servers_.servers();
-    auto row = held_.takeFirst([&](std::size_t s) { return servers[s].canStart(now); });
+    auto row = held_.takeFirst(
+        [&](std::size_t s) { return s >= servers.size() || servers[s].canStart(now); });
     if (!row)
         return false;
     dispatchRow(*row);
     return true;
 }
 
-// The server of `row` when it is one that cannot take a lookup now; none for a row that may go.
-std::optional<std::size_t> SearchRun::waitingServer(std::size_t row) const {
-    const ZoneEntry* zone = FindZoneEntry(p_.zones, p_.rows.caption(row));
+// Where the cursor's row goes: to its lookup now, aside (to DNS, or to wait for its server), or
+// nowhere yet because DNS has no room for another question.
+SearchRun::Route SearchRun::route(std::size_t row) {
+    const std::string_view caption = p_.rows.caption(row);
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, caption);
+    if (wantsDns(zone)) {
+        if (dns_.full())
+            return Route::Later;
+        if (dns_.ask(row, caption))
+            return Route::SetAside;
+    }
     auto server = servers_.serverOf(p_.zones, zone);
-    if (server && !servers_.servers()[*server].canStart(loop().now()))
-        return server;
-    return std::nullopt;
+    if (server && !servers_.servers()[*server].canStart(loop().now())) {
+        held_.hold(*server, row);
+        return Route::SetAside;
+    }
+    return Route::Now;
+}
+
+// A row of a zone that allows the check, with a method to read its registry's reply (a row
+// that will say "no method" gets that at once, as without the check).
+bool SearchRun::wantsDns(const ZoneEntry* zone) const {
+    if (!dnsOn_ || !zone || zone->options.nodns)
+        return false;
+    auto number = ReadDataInteger(zone->methodNumber);
+    return number && FindMethodByValue(p_.methods, *number);
+}
+
+void SearchRun::dnsAnswered(std::size_t row, bool delegated) {
+    if (!running() || p_.run.finishDone || row >= p_.rows.size())
+        return;
+    if (delegated) {
+        p_.rows.setChecked(row, false);
+        p_.rows.setSubItem(row, ResultStore::kState, "is not available");
+        p_.rows.setSubItem(row, ResultStore::kTime, "dns");
+        return;
+    }
+    // Not proven taken: the row goes to its registry, after the rows of its server before it.
+    const ZoneEntry* zone = FindZoneEntry(p_.zones, p_.rows.caption(row));
+    held_.hold(servers_.serverOf(p_.zones, zone).value_or(servers_.servers().size()), row);
 }
 
 void SearchRun::dispatchRow(std::size_t row) {
@@ -291,6 +335,7 @@ void SearchRun::FinishRun() {
     killTimer(kDispatchTimer);
     dispatchEnabled_ = false;
     v.finishDone = true;
+    dns_.cancelAll();
     for (std::size_t i = 0; i < p_.rows.size(); ++i) {
         if (RowLookup* c = p_.rows.connection(i)) {
             c->abort();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DnsPrecheck.h"
 #include "engine/HeldRows.h"
 #include "engine/RowLookup.h"
 #include "engine/RowRefusals.h"
@@ -33,6 +34,10 @@ class ZoneTable;
 // server: a row whose server cannot take a lookup yet is set aside while rows of other servers
 // go ahead, and comes back, in its server's list order, once the server can. A refused row
 // waits the same way for its retry. Plain four-field http:// lines are never held back.
+//
+// With "Check DNS first", a row of a zone without `nodns` is first asked about in DNS (apart
+// from the connections); a delegated name is "is not available" at once, any other row waits
+// for its server like the rest.
 class SearchRun final : public MessageTarget, private LookupHost {
 public:
     static constexpr unsigned kDispatchTimer = 1; // gTimer
@@ -63,6 +68,8 @@ public:
     void zonesChanged();
     // Rows waiting for their server: set aside for its pace or pause, or refused.
     std::size_t waitingRows() const { return held_.size(); }
+    // Rows whose DNS answer is awaited.
+    std::size_t rowsInDns() const { return dns_.pending(); }
 
     void StartRun();
     void gTimerTimer();
@@ -95,7 +102,10 @@ private:
     bool running() const;
     std::size_t nextRowToDispatch() const;
     bool dispatchHeldRow();
-    std::optional<std::size_t> waitingServer(std::size_t row) const;
+    enum class Route { Now, SetAside, Later };
+    Route route(std::size_t row);
+    bool wantsDns(const ZoneEntry* zone) const;
+    void dnsAnswered(std::size_t row, bool delegated);
     void dispatchRow(std::size_t row);
     void startLookup(LookupRequest request);
     void endOfPass();
@@ -111,6 +121,8 @@ private:
     ZoneServers servers_;
     HeldRows held_;
     RowRefusals refusals_;
+    DnsPrecheck dns_;
+    bool dnsOn_ = false; // "Check DNS first", as it stood when the pass started
 };
 
 } // namespace zendrel

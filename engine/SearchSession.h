@@ -52,6 +52,8 @@ public:
     int headerToggleCounter() const { return toggle_.counter(); }
     // Rows waiting for their server (its pace, its pause after a refusal, or a retry).
     std::size_t waitingRows() const { return run_.waitingRows(); }
+    // Rows whose DNS answer is awaited ("Check DNS first").
+    std::size_t rowsInDns() const { return run_.rowsInDns(); }
 
     // --- commands
     // Search: a new list of rows from `input`, looked up while it grows. Refused (an event,

@@ -44,6 +44,10 @@ public:
     int autoResumeLimit() const override { return kResumeOption.clamp(s_.resume); }
     bool deleteUnavailable() const override { return s_.deleteUnavailable; }
     ConnectionSettings connectionSettings() const override { return s_.connection; }
+    bool dnsFirst() const override { return s_.dnsFirst; }
+    std::string dnsServers() const override { return s_.dnsServers; }
+    // For a program option that turns the check on whatever the file says.
+    void setDnsFirst(bool on) { s_.dnsFirst = on; }
 
 private:
     WorkspaceSettings s_;

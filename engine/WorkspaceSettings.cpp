@@ -152,6 +152,11 @@ WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::stri
     s.saveAll = r.boolean("SaveAll", true);
     s.autoResume = r.boolean("AutoResume", true);
     s.resume = r.position(kResumeOption);
+    const auto dnsFirst = doc.value(kZendrelSection, "DnsFirst");
+    const auto dnsFirstValue = dnsFirst ? ReadSettingsInteger(*dnsFirst) : std::nullopt;
+    s.dnsFirst = dnsFirstValue && *dnsFirstValue != 0;
+    s.dnsServers = std::string(TrimBlanks(doc.value(kZendrelSection, "DnsServers").value_or("")));
+    s.zendrelSection = doc.hasSection(kZendrelSection);
     return s;
 }
 
@@ -186,6 +191,9 @@ void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s)
     e.emplace_back("AutoResume", Bool(s.autoResume));
     e.emplace_back(kResumeOption.key, std::to_string(s.resume));
     WriteProfileStrings(path, kSettingsSection, e);
+    if (s.zendrelSection || s.dnsFirst || !s.dnsServers.empty())
+        WriteProfileStrings(path, kZendrelSection,
+                            {{"DnsFirst", Bool(s.dnsFirst)}, {"DnsServers", s.dnsServers}});
 }
 
 } // namespace zendrel

@@ -40,6 +40,12 @@ struct WorkspaceSettings {
     bool saveAll = true;
     bool autoResume = true;
     int resume = kResumeOption.fallback;
+    // The [Zendrel] section, for settings the [Param] section never had: "Check DNS first" and
+    // the name servers it asks (empty: the system's). `zendrelSection` says whether the file has
+    // the section; a workspace without it gets none written until one of them is changed.
+    bool dnsFirst = false;
+    std::string dnsServers;
+    bool zendrelSection = false;
     // Keys whose stored value could not be used and took its default instead: a "Main" or
     // "Param" field that is not an integer, or a number field beyond the 16-bit range.
     std::vector<std::string> skippedKeys;
@@ -47,15 +53,18 @@ struct WorkspaceSettings {
 
 // The labels of the connection-settings rows, which are also their keys in the file.
 extern const char* const kConnectionLabels[9];
-// The one section of the settings file.
+// The section of the settings file every workspace has, written exactly as it always was.
 inline constexpr std::string_view kSettingsSection = "Param";
+// The section of settings added since; a workspace that never used them has none.
+inline constexpr std::string_view kZendrelSection = "Zendrel";
 
 // Reads the settings file at `path`; missing keys and values that are not numbers take their
 // defaults. `programFolder` (ending in '/') forms the default word-list paths.
 WorkspaceSettings ReadWorkspaceSettings(const std::string& path, const std::string& programFolder);
 
 // Writes the 34 keys in their fixed order with one replacement of the file; connection values
-// are written trimmed. Throws FileWriteError "Unable to write to <path>" when refused.
+// are written trimmed. Then the [Zendrel] keys, when the file has that section or one of them
+// differs from its default. Throws FileWriteError "Unable to write to <path>" when refused.
 void WriteWorkspaceSettings(const std::string& path, const WorkspaceSettings& s);
 
 // A settings integer: decimal, or hexadecimal after "0x"/"0X"; none when it is neither.

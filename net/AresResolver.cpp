@@ -4,6 +4,7 @@
 #include "net/SocketException.h"
 
 #include <arpa/inet.h>
+#include <arpa/nameser.h>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -61,11 +62,23 @@ std::shared_ptr<AresResolver> AresResolver::ForLoop(MessageLoop& loop) {
 
 AresResolver::AresResolver(MessageLoop& loop)
     : loop_(loop), window_(loop, *this, &AresResolver::HandleMessage) {
-    InitLibraryOnce();
     ares_options opts{};
+    Init(opts, 0);
+}
+
+AresResolver::AresResolver(MessageLoop& loop, int timeoutMs, int tries)
+    : loop_(loop), window_(loop, *this, &AresResolver::HandleMessage) {
+    ares_options opts{};
+    opts.timeout = timeoutMs;
+    opts.tries = tries;
+    Init(opts, ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES);
+}
+
+void AresResolver::Init(ares_options& opts, int optmask) {
+    InitLibraryOnce();
     opts.sock_state_cb = &AresResolver::OnSockState;
     opts.sock_state_cb_data = this;
-    int status = ares_init_options(&channel_, &opts, ARES_OPT_SOCK_STATE_CB);
+    int status = ares_init_options(&channel_, &opts, optmask | ARES_OPT_SOCK_STATE_CB);
     if (status != ARES_SUCCESS)
         throw ESocketException(std::string("Unable to start the name resolver: ") +
                                ares_strerror(status));
@@ -75,11 +88,16 @@ AresResolver::~AresResolver() {
     ares_destroy(channel_); // runs the outstanding callbacks with ARES_EDESTRUCTION
 }
 
-AresResolver::Handle AresResolver::Start(const std::string& host, TargetId replyTo, unsigned msg) {
+AresResolver::Handle AresResolver::NewRequest(TargetId replyTo, unsigned msg) {
     Handle h = nextHandle_++;
     if (nextHandle_ == 0)
         nextHandle_ = 1;
     requests_[h] = Request{replyTo, msg, false, {}};
+    return h;
+}
+
+AresResolver::Handle AresResolver::Start(const std::string& host, TargetId replyTo, unsigned msg) {
+    Handle h = NewRequest(replyTo, msg);
     // The answer may come inside this call (from the hosts file); it is posted all the same.
     ares_gethostbyname(channel_, host.c_str(), AF_INET, &AresResolver::OnHost,
                        new CallbackArg{this, h});
@@ -135,6 +153,36 @@ void AresResolver::OnHost(void* arg, int status, int /*timeouts*/, hostent* host
     std::intptr_t error = WinsockErrorFromAres(status);
     a->self->loop_.post(r.replyTo,
                         Message{r.msg, static_cast<std::intptr_t>(a->handle), error << 16});
+}
+
+AresResolver::Handle AresResolver::StartNs(const std::string& name, TargetId replyTo,
+                                           unsigned msg) {
+    Handle h = NewRequest(replyTo, msg);
+    // ares_query, unlike ares_search, never tries the name below the search domains.
+    ares_query(channel_, name.c_str(), ns_c_in, ns_t_ns, &AresResolver::OnNs,
+               new CallbackArg{this, h});
+    ScheduleTimer();
+    return h;
+}
+
+void AresResolver::OnNs(void* arg, int status, int, unsigned char* answer, int length) {
+    std::unique_ptr<CallbackArg> a(static_cast<CallbackArg*>(arg));
+    if (status == ARES_EDESTRUCTION)
+        return;
+    auto it = a->self->requests_.find(a->handle);
+    if (it == a->self->requests_.end() || it->second.done)
+        return; // cancelled: nobody waits for this answer any more
+    // The answer is complete in the message; nothing waits to be taken.
+    const Request r = it->second;
+    a->self->requests_.erase(it);
+    bool delegated = false;
+    hostent* host = nullptr;
+    if (status == ARES_SUCCESS && ares_parse_ns_reply(answer, length, &host) == ARES_SUCCESS) {
+        delegated = host->h_aliases && host->h_aliases[0];
+        ares_free_hostent(host);
+    }
+    a->self->loop_.post(r.replyTo,
+                        Message{r.msg, static_cast<std::intptr_t>(a->handle), delegated ? 1 : 0});
 }
 
 void AresResolver::HandleMessage(const Message& m) {

@@ -24,12 +24,20 @@ public:
     // The resolver of `loop`, created on first use and shared until its last user lets go.
     static std::shared_ptr<AresResolver> ForLoop(MessageLoop& loop);
     explicit AresResolver(MessageLoop& loop);
+    // A channel of its own that gives each query `timeoutMs` per server and try, and `tries`
+    // tries, e.g. for questions whose answer only helps when it comes soon.
+    AresResolver(MessageLoop& loop, int timeoutMs, int tries);
     ~AresResolver();
     AresResolver(const AresResolver&) = delete;
     AresResolver& operator=(const AresResolver&) = delete;
 
     // Starts an IPv4 look-up of `host`; returns its handle (never 0).
     Handle Start(const std::string& host, TargetId replyTo, unsigned msg);
+    // Asks for the NS records of `name` exactly as given (no search list is applied; a fully
+    // qualified name ends with a dot). Its completion is posted as {msg, handle, 1} when the
+    // answer holds NS records, {msg, handle, 0} otherwise: no such name, no NS records, a
+    // failing server or no answer in time.
+    Handle StartNs(const std::string& name, TargetId replyTo, unsigned msg);
     // Hands over the dotted addresses of a completed look-up and forgets it.
     std::vector<std::string> Take(Handle h);
     // Forgets a look-up, whether it is still running or already answered.
@@ -52,6 +60,9 @@ private:
 
     static void OnSockState(void* data, ares_socket_t fd, int readable, int writable);
     static void OnHost(void* arg, int status, int timeouts, hostent* host);
+    static void OnNs(void* arg, int status, int timeouts, unsigned char* answer, int length);
+    Handle NewRequest(TargetId replyTo, unsigned msg);
+    void Init(ares_options& opts, int optmask);
     void HandleMessage(const Message& m);
     void Process(int readFd, int writeFd);
     void ScheduleTimer();

@@ -22,6 +22,8 @@ public:
     // The value of the first `key` in the first `section` (both matched without regard to
     // case), trimmed of blanks and cut to kMaxValueLength characters; none when missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    // Whether the text has a header for `section` (matched without regard to case).
+    bool hasSection(std::string_view section) const { return findSection(section).has_value(); }
 
     // Sets `key` in `section`, replacing the first matching line or adding one at the end of the
     // section (or a new section at the end of the text). Line breaks in the value become blanks.

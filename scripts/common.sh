@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libc-ares-dev nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   nginx-light tinyproxy curl xvfb xauth groff-base
+  dpkg-dev lintian
 )
 
 # Installs what is missing; as a normal user it prints the exact command and stops.

@@ -92,6 +92,12 @@ QWidget* OptionsPane::optionBlock() {
     eMax = numberEdit(QStringLiteral("eMax"), block);
     udMax = upDown(QStringLiteral("udMax"), kMaxLengthOption, eMax, block);
     addRow(grid, 3, Label10, eMax, udMax);
+
+    cbDnsFirst = new QCheckBox(QStringLiteral("Check DNS first"), block);
+    cbDnsFirst->setObjectName(QStringLiteral("cbDnsFirst"));
+    cbDnsFirst->setToolTip(QStringLiteral("A name with name servers in DNS is taken: its "
+                                          "registry is not asked"));
+    grid->addWidget(cbDnsFirst, 4, 0, 1, 2);
     return block;
 }
 

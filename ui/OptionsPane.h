@@ -30,6 +30,7 @@ public:
     QLabel* Label10;
     QLineEdit* eMax;
     UpDown* udMax;
+    QCheckBox* cbDnsFirst;
     CheckAllBox* Panel16;
     QLabel* Label1;
     ZoneCheckList* clbDom;

@@ -128,6 +128,9 @@ void T_FDomain::applySettings(const WorkspaceSettings& s) {
     side->cbHold->setChecked(s.hold);
     side->cbDNO->setChecked(s.dnOnly);
     o->udMax->setPosition(s.maxLength);
+    o->cbDnsFirst->setChecked(s.dnsFirst);
+    dnsServers_ = s.dnsServers;
+    zendrelSection_ = s.zendrelSection;
     for (int i = 0; i < ProxyGrid::kSettings; ++i)
         side->sgProxy->setValue(i, toQ(s.connection[static_cast<std::size_t>(i)]));
     side->sgProxy->setColumnWidth(0, columnWidth(s.sgProxy0));
@@ -260,6 +263,9 @@ WorkspaceSettings T_FDomain::currentSettings() const {
     s.saveAll = side->cbAll->isChecked();
     s.autoResume = side->cbResume->isChecked();
     s.resume = side->udAR->position();
+    s.dnsFirst = o->cbDnsFirst->isChecked();
+    s.dnsServers = dnsServers_;
+    s.zendrelSection = zendrelSection_;
     return s;
 }
 

@@ -229,6 +229,10 @@ ConnectionSettings T_FDomain::connectionSettings() const {
     return lower_->side->sgProxy->settings();
 }
 
+bool T_FDomain::dnsFirst() const {
+    return work_->options->cbDnsFirst->isChecked();
+}
+
 // ---------------------------------------------------------------- handlers
 
 SearchInput T_FDomain::searchInput() const {

@@ -66,6 +66,8 @@ public:
     int autoResumeLimit() const override;
     bool deleteUnavailable() const override;
     ConnectionSettings connectionSettings() const override;
+    bool dnsFirst() const override;
+    std::string dnsServers() const override { return dnsServers_; }
 
     int lowerPaneHeight() const;
     void setLowerPaneHeight(int height);
@@ -117,6 +119,9 @@ private:
     DialogService& dialogs_;
     std::string folder_;
     std::string settingsPath_;
+    // Kept from the settings file as it was read: the window has no control for them.
+    std::string dnsServers_;
+    bool zendrelSection_ = false;
     std::vector<int> storedPaneSizes_; // until the window is first shown
     SearchSession session_;
     int busy_ = 0;

@@ -123,6 +123,8 @@ std::optional<RunSetup> PrepareRun(const Workspace& ws, const SearchOptions& opt
         run.settings.links = *options.connections;
     if (options.timeout)
         run.settings.timeOut = *options.timeout;
+    if (options.dnsFirst)
+        run.settings.dnsFirst = true;
     run.selection = options.only ? *options.only
                                  : RowSelection::FromExportFilter(MakeExportFilter(ws.settings));
     run.domainOnly = ws.settings.dnOnly;

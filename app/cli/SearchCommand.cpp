@@ -5,6 +5,7 @@
 #include "engine/WorkspaceCheck.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
+#include "platform/WorkspaceFolder.h"
 
 #include <cerrno>
 #include <csignal>
@@ -72,7 +73,8 @@ int RunSearchCommand(const std::vector<std::string>& args) {
     if (o.version)
         return Print(SearchVersionText()) ? kExitComplete : kExitFailed;
 
-    const std::string folder = o.folder.empty() ? ProgramFolder() : o.folder;
+    const std::string folder =
+        o.folder.empty() ? ReadableDefaultWorkspace(CurrentWorkspacePlaces()) : o.folder;
     if (!IsFolder(folder)) {
         Say("the workspace folder '" + folder + "' does not exist");
         return kExitNoSearch;

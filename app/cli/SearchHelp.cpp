@@ -17,8 +17,8 @@ std::string SearchHelpText() {
            "Searches a Zendrel workspace without the window: joins its keywords into names, looks\n"
            "every name up in the checked zones and writes one line per result row to standard\n"
            "output. FOLDER holds the workspace (domain.txt, method.txt, param.txt, word lists);\n"
-           "without it, the program's folder. What no option gives comes from the workspace as\n"
-           "stored. The workspace's files are never written.\n"
+           "without it, the program's own workspace (installed: the user's). What no option\n"
+           "gives comes from the workspace as stored. Its files are never written.\n"
            "\n"
            "Words and zones:\n"
            "  --words LIST         search these keywords (comma-separated) instead of the list\n"
@@ -44,6 +44,8 @@ std::string SearchHelpText() {
            "  --timeout S          seconds before a lookup is given up (" +
            Range(kTimeOutOption) +
            ")\n"
+           "  --dns-first          check DNS first: a name with name servers in DNS is not\n"
+           "                       available, and its registry is not asked\n"
            "\n"
            "Output:\n"
            "  --format FORMAT      text (the \"Save Results\" lines; the default), csv, tsv or "

@@ -125,6 +125,7 @@ const std::vector<OptionSpec>& Options() {
         NumberOption("--max-length", kMaxLengthOption, &SearchOptions::maxLength),
         NumberOption("--connections", kLinksOption, &SearchOptions::connections),
         NumberOption("--timeout", kTimeOutOption, &SearchOptions::timeout),
+        Flag("--dns-first", &SearchOptions::dnsFirst),
         {"--format", true, ApplyFormat},
         {"--only", true, ApplyOnly},
         Flag("--check", &SearchOptions::check),

@@ -24,6 +24,7 @@ struct SearchOptions {
     std::optional<int> maxLength;    // --max-length
     std::optional<int> connections;  // --connections
     std::optional<int> timeout;      // --timeout, seconds
+    bool dnsFirst = false;           // --dns-first: "Check DNS first" on, whatever is stored
 
     ResultFormat format = ResultFormat::Text;
     std::optional<RowSelection> only; // none: the stored export filter

@@ -114,7 +114,7 @@ TEST(SearchManual, ListsWhatTheHelpListsWithTheSameRanges) {
     SearchCall call;
     call.args = {"--help"};
     const SearchOutcome help = RunSearchProgram(call, dir);
-    const std::string manual = Unescape(ReadSource("data/man/zendrel-search.1"));
+    const std::string manual = Unescape(ReadSource("packaging/man/zendrel-search.1"));
 
     const std::regex helpOption(R"(\n  (?:-h, )?(--[a-z-]+))");
     std::set<std::string> inHelp;
@@ -125,7 +125,7 @@ TEST(SearchManual, ListsWhatTheHelpListsWithTheSameRanges) {
     std::set<std::string> inManual;
     for (std::sregex_iterator it(manual.begin(), manual.end(), manualOption), end; it != end; ++it)
         inManual.insert((*it)[1]);
-    EXPECT_EQ(inHelp.size(), 14u);
+    EXPECT_EQ(inHelp.size(), 15u);
     EXPECT_EQ(inHelp, inManual);
 
     // Each range the help gives is in that option's paragraph of the manual page.
@@ -142,11 +142,12 @@ TEST(SearchManual, ListsWhatTheHelpListsWithTheSameRanges) {
 }
 
 TEST(SearchManual, ShowsTheReadmeExamplesAndFormatsCleanly) {
-    const std::string manual = Unescape(ReadSource("data/man/zendrel-search.1"));
+    const std::string manual = Unescape(ReadSource("packaging/man/zendrel-search.1"));
     for (const std::string& line : ReadmeExampleLines())
         EXPECT_NE(manual.find(line), std::string::npos) << line;
-    const std::string check = "groff -man -Tutf8 -ww -z '" + std::string(ZENDREL_SOURCE_DIR) +
-                              "/data/man/zendrel-search.1' 2>&1 | grep -q . && exit 1 || exit 0";
+    const std::string check =
+        "groff -man -Tutf8 -ww -z '" + std::string(ZENDREL_SOURCE_DIR) +
+        "/packaging/man/zendrel-search.1' 2>&1 | grep -q . && exit 1 || exit 0";
     EXPECT_EQ(std::system(check.c_str()), 0) << "groff warns about the manual page";
 }
 

@@ -2,6 +2,7 @@
 #include "tests/support/GatewayProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TinyProxy.h"
+#include "tests/support/WorldProcess.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -131,6 +132,28 @@ TEST(SearchProgram, NamesZoneOptionsItIgnores) {
         << o.err;
     EXPECT_NE(o.err.find("domain.txt, line 2: option \"conns=0\" ignored"), std::string::npos);
     EXPECT_EQ(o.err.find("pace=2/s"), std::string::npos);
+}
+
+TEST(SearchProgram, DnsFirstRulesOutDelegatedNamesBeforeTheirRegistryIsAsked) {
+    TempDir ws;
+    ws.write("names.txt", "shop.com\ncafe.com registered nxdomain\n");
+    ws.write("world.conf", "[registry gw]\nserve = web\nnames = names.txt\n[dns]\n");
+    WorldProcess world(ZENDREL_BINARY_DIR "/tools/zendrel-world", ws.file("world.conf"));
+    Workspace(ws, world.port("gw"), "shop\r\ncafe\r\nzzfree\r\n",
+              "[Zendrel]\r\nDnsServers=127.0.0.1:" + std::to_string(world.port("dns")) + "\r\n",
+              "+-");
+    SearchOutcome o = RunSearch({"--dns-first", ws.path()}, ws);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("shop.com;is not available;dns;"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("cafe.com;is not available;~;"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("zzfree.com;is available;~;"), std::string::npos) << o.out;
+    auto stats = world.stop();
+    EXPECT_EQ(stats["gw.queries"], 2) << "the delegated name was never asked at its registry";
+    EXPECT_EQ(stats["dns.queries"], 3);
+
+    SearchOutcome bad = RunSearch({"--dns-last", ws.path()}, ws);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("unknown option '--dns-last'"), std::string::npos) << bad.err;
 }
 
 TEST(SearchProgram, ResultsThatCannotBeWrittenAreNeverReportedAsSuccess) {

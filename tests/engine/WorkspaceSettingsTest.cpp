@@ -176,5 +176,34 @@ TEST(WorkspaceSettings, WritingKeepsCommentsAndOtherSectionsOfAHandEditedFile) {
     EXPECT_EQ(text.find("LINKS="), std::string::npos) << text;
 }
 
+TEST(WorkspaceSettings, NewSettingsLiveInTheirOwnSectionWrittenOnlyOnceUsed) {
+    TempDir dir;
+    WorkspaceSettings s = ReadWorkspaceSettings(dir.file("param.txt"), dir.path());
+    EXPECT_FALSE(s.dnsFirst);
+    EXPECT_FALSE(s.zendrelSection);
+    WriteWorkspaceSettings(dir.file("param.txt"), s);
+    const std::string before = dir.read("param.txt");
+    EXPECT_EQ(before.find("[Zendrel]"), std::string::npos) << "an unused option writes nothing";
+
+    s.dnsFirst = true;
+    s.dnsServers = "127.0.0.1:5353";
+    WriteWorkspaceSettings(dir.file("param.txt"), s);
+    const std::string after = dir.read("param.txt");
+    EXPECT_EQ(after, before + "\r\n[Zendrel]\r\nDnsFirst=1\r\nDnsServers=127.0.0.1:5353\r\n")
+        << "the [Param] section stays byte for byte as it was";
+
+    WorkspaceSettings r = ReadWorkspaceSettings(dir.file("param.txt"), dir.path());
+    EXPECT_TRUE(r.dnsFirst);
+    EXPECT_EQ(r.dnsServers, "127.0.0.1:5353");
+    EXPECT_TRUE(r.zendrelSection);
+    // Once the section is there it is kept up to date, also when the option is turned off.
+    r.dnsFirst = false;
+    r.dnsServers.clear();
+    WriteWorkspaceSettings(dir.file("param.txt"), r);
+    EXPECT_NE(dir.read("param.txt").find("[Zendrel]\r\nDnsFirst=0\r\nDnsServers=\r\n"),
+              std::string::npos);
+    EXPECT_FALSE(ReadWorkspaceSettings(dir.file("param.txt"), dir.path()).dnsFirst);
+}
+
 } // namespace
 } // namespace zendrel

@@ -298,6 +298,27 @@ TEST(WindowSettings, FirstHeaderCheckMarkSurvivesARestart) {
     EXPECT_EQ(h.window->workArea()->additional->headerText(1), "Last");
 }
 
+TEST(WindowSettings, CheckDnsFirstLivesInItsOwnSectionWithTheNameServersKept) {
+    WindowHarness h;
+    auto* box = h.find<QCheckBox>("cbDnsFirst");
+    EXPECT_FALSE(box->isChecked());
+    Restart(h);
+    EXPECT_EQ(h.dir.read("param.txt").find("[Zendrel]"), std::string::npos)
+        << "a workspace that never used it gets no new section";
+    h.dir.write("param.txt", "[Param]\r\nLinks=5\r\n[Zendrel]\r\nDnsServers=127.0.0.1:53\r\n");
+    h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
+    EXPECT_FALSE(h.window->dnsFirst());
+    EXPECT_EQ(h.window->dnsServers(), "127.0.0.1:53");
+    h.find<QCheckBox>("cbDnsFirst")->setChecked(true);
+    EXPECT_TRUE(h.window->dnsFirst()) << "the run reads the box as it stands";
+    Restart(h);
+    EXPECT_TRUE(h.find<QCheckBox>("cbDnsFirst")->isChecked());
+    EXPECT_NE(
+        h.dir.read("param.txt").find("[Zendrel]\r\nDnsServers=127.0.0.1:53\r\nDnsFirst=1\r\n"),
+        std::string::npos)
+        << h.dir.read("param.txt");
+}
+
 TEST(WindowSettings, HandEditedCommentsAndOtherSectionsAreKept) {
     WindowHarness h;
     h.dir.write("param.txt", "; written by hand\r\n[Param]\r\n; how many at once\r\nLinks=5\r\n"

@@ -42,7 +42,9 @@ std::optional<Question> readQuestion(std::string_view p) {
             break;
         if (length > 63 || at + length > p.size() || q.name.size() + length > 253)
             return std::nullopt;
-        q.name += (q.name.empty() ? "" : ".") + std::string(p.substr(at, length));
+        if (!q.name.empty())
+            q.name += '.';
+        q.name.append(p.substr(at, length));
         at += length;
     }
     if (at + 4 > p.size())
@@ -97,7 +99,8 @@ DnsAnswer(std::string_view packet,
                   : d == Delegation::ServFail ? ServFail
                                               : NoError;
     int answers = d == Delegation::Delegated && nsAsked ? 2 : 0;
-    std::string out = header(packet, rcode, true, answers) + std::string(q->wire);
+    std::string out = header(packet, rcode, true, answers);
+    out.append(q->wire);
     if (answers) {
         putNameServer(out, "ns1");
         putNameServer(out, "ns2");
