@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace zendrel::test {
 namespace {
@@ -25,6 +26,11 @@ struct ErrorCase {
     int status;
     std::string err; // all of standard error, with "WS" for the folder
 };
+
+// Test lists show a case by its name, not as a dump of its bytes.
+void PrintTo(const ErrorCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SearchCommandErrors : public ::testing::TestWithParam<ErrorCase> {};
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace zendrel::test {
 namespace {
@@ -48,6 +49,11 @@ struct GoldenCase {
     const char* name;
     std::vector<std::string> options;
 };
+
+// Test lists show a case by its name, not as a dump of its bytes.
+void PrintTo(const GoldenCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SearchGoldenFormats : public SearchGolden,
                             public ::testing::WithParamInterface<GoldenCase> {};

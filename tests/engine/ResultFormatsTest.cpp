@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 namespace zendrel {
 namespace {
@@ -15,6 +16,11 @@ struct QuotingCase {
     std::string tsv;
     std::string json;
 };
+
+// Test lists show a case by its name, not as a dump of its bytes.
+void PrintTo(const QuotingCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FieldQuoting : public ::testing::TestWithParam<QuotingCase> {};
 

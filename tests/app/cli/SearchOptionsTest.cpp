@@ -1,6 +1,7 @@
 #include "app/cli/SearchOptions.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace zendrel {
 namespace {
@@ -59,6 +60,11 @@ struct BadCommandLine {
     std::vector<std::string> args;
     const char* error;
 };
+
+// Test lists show a case by its name, not as a dump of its bytes.
+void PrintTo(const BadCommandLine& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SearchOptionErrors : public ::testing::TestWithParam<BadCommandLine> {};
 
