@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -44,6 +45,32 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The temporary name of a save of `path` ends in this many characters chosen by mkstemp.
+constexpr std::size_t kTemporarySuffix = 6;
+
+// Deletes what saves of `path` that were killed before their rename left beside it: files named
+// like the temporary file of a save of exactly this file. Nothing else in the folder is touched.
+void removeLeftoverTemporaries(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string prefix =
+        (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() != prefix.size() + kTemporarySuffix ||
+            name.substr(0, prefix.size()) != prefix)
+            continue;
+        const std::string leftover = (slash == std::string::npos ? "" : folder) + std::string(name);
+        struct stat st {};
+        if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(leftover.c_str());
+    }
+    ::closedir(dir);
+}
+
 [[noreturn]] void fail(const std::string& path, const std::string& errorText, int err) {
     if (!errorText.empty())
         throw FileWriteError(errorText);
@@ -78,6 +105,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
         ::unlink(tmp.c_str());
         fail(path, errorText, err);
     }
+    removeLeftoverTemporaries(path);
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes) {

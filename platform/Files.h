@@ -17,8 +17,10 @@ public:
 bool ReadFileBytes(const std::string& path, std::string& out);
 
 // Replaces the file at `path` with `bytes` through a temporary file in the same folder and a
-// rename, so a crash or a full disk never leaves a truncated file behind. Throws FileWriteError
-// with `errorText` (or a text naming the path and the system's reason when empty).
+// rename, so a crash or a full disk never leaves a truncated file behind. Temporary files that
+// saves of the same file left when they were killed ("<name>.tmp-XXXXXX") are removed once the
+// file is replaced. Throws FileWriteError with `errorText` (or a text naming the path and the
+// system's reason when empty).
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          const std::string& errorText = {});
 

@@ -1,5 +1,6 @@
 #include "ui/AdditionalWordPane.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "ui/DialogService.h"
 #include "ui/FlagCellDelegate.h"
 #include "ui/FlagHeaderView.h"
@@ -161,6 +162,20 @@ int AdditionalWordPane::selectedRow() const {
 
 void AdditionalWordPane::selectRow(int row) {
     sgAdd->setCurrentCell(row, kWord);
+}
+
+void AdditionalWordPane::applySettings(const WorkspaceSettings& s) {
+    setPath(s.fileAddDomain);
+    for (auto [column, on] : {std::pair{kFirst, s.firstAdd}, std::pair{kLast, s.lastAdd}}) {
+        if (on)
+            setHeaderText(column, "1" + headerText(column));
+    }
+}
+
+void AdditionalWordPane::storeSettings(WorkspaceSettings& s) const {
+    s.fileAddDomain = path();
+    s.firstAdd = headerText(kFirst).startsWith(QLatin1Char('1'));
+    s.lastAdd = headerText(kLast).startsWith(QLatin1Char('1'));
 }
 
 } // namespace zendrel

@@ -15,6 +15,7 @@ namespace zendrel {
 
 class DialogService;
 class FlagHeaderView;
+struct WorkspaceSettings;
 
 // The additional-word pane: the tool row (add, edit, delete, Load, Save) and the grid `sgAdd`
 // with the "First" and "Last" flag columns and the word column. The grid always has at least one
@@ -37,6 +38,11 @@ public:
     const std::string& path() const { return path_; }
     // The additional-word file's path; empty means no file is read or written.
     void setPath(const std::string& path) { path_ = path; }
+
+    // The pane's keys in the settings file: "FileAddDomain" (the path), "FirstAdd" and
+    // "LastAdd" (the flag columns' check marks).
+    void applySettings(const WorkspaceSettings& s);
+    void storeSettings(WorkspaceSettings& s) const;
 
     // Replaces the rows with the file at the path; a file that cannot be read gives one empty row.
     void LoadAdditionalWords();

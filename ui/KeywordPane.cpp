@@ -1,5 +1,6 @@
 #include "ui/KeywordPane.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "platform/Files.h"
 #include "ui/CheckAllBox.h"
 #include "ui/DialogService.h"
@@ -163,6 +164,14 @@ void KeywordPane::SpeedButton7Click() {
 void KeywordPane::Image1Click(bool on) {
     for (int i = 0; i < clbDomain->count(); ++i)
         clbDomain->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+void KeywordPane::applySettings(const WorkspaceSettings& s) {
+    setPath(s.fileNameDomain);
+}
+
+void KeywordPane::storeSettings(WorkspaceSettings& s) const {
+    s.fileNameDomain = path();
 }
 
 } // namespace zendrel

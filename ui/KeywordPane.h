@@ -16,6 +16,7 @@ namespace zendrel {
 
 class CheckAllBox;
 class DialogService;
+struct WorkspaceSettings;
 
 // The keyword pane: the title strip, the tool row (check-all box, add, edit, delete, Load, Save)
 // and the keyword check list `clbDomain`. It holds the keyword file's path.
@@ -32,6 +33,10 @@ public:
     const std::string& path() const { return path_; }
     // The keyword file's path; empty means no file is read or written.
     void setPath(const std::string& path) { path_ = path; }
+
+    // The pane's key in the settings file: "FileNameDomain", the path.
+    void applySettings(const WorkspaceSettings& s);
+    void storeSettings(WorkspaceSettings& s) const;
 
     // Replaces the list with the keyword file at the path; a file that cannot be read gives an
     // empty list without a message.

@@ -1,5 +1,6 @@
 #include "ui/OptionsPane.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "ui/CheckAllBox.h"
 #include "ui/TitleStrip.h"
 #include "ui/UpDown.h"
@@ -116,6 +117,66 @@ QWidget* OptionsPane::zoneTitle() {
 
 void OptionsPane::Image2Click(bool on) {
     clbDom->setAllChecked(on);
+}
+
+bool OptionsPane::useHyphens() const {
+    return cbHyphens->isChecked();
+}
+
+int OptionsPane::hyphens() const {
+    return udHyphens->position();
+}
+
+int OptionsPane::timeLimit() const {
+    return udTime->position();
+}
+
+int OptionsPane::linkLimit() const {
+    return udLink->position();
+}
+
+int OptionsPane::maxLength() const {
+    return udMax->position();
+}
+
+bool OptionsPane::dnsFirst() const {
+    return cbDnsFirst->isChecked();
+}
+
+void OptionsPane::setZones(const std::vector<std::string>& zones, bool checked) {
+    clbDom->setZones(zones);
+    clbDom->setAllChecked(checked);
+}
+
+void OptionsPane::setAllZonesChecked(bool on) {
+    clbDom->setAllChecked(on);
+}
+
+std::vector<std::string> OptionsPane::checkedZones() const {
+    return clbDom->checkedZones();
+}
+
+void OptionsPane::applySettings(const WorkspaceSettings& s) {
+    cbHyphens->setChecked(s.hyphens);
+    udHyphens->setPosition(s.countHyphens);
+    for (int i = 0; i < clbDom->count(); ++i)
+        clbDom->setChecked(i, ZoneCheckedInDom(s.dom, static_cast<std::size_t>(i)));
+    udLink->setPosition(s.links);
+    udTime->setPosition(s.timeOut);
+    udMax->setPosition(s.maxLength);
+    cbDnsFirst->setChecked(s.dnsFirst);
+}
+
+void OptionsPane::storeSettings(WorkspaceSettings& s) const {
+    s.hyphens = cbHyphens->isChecked();
+    s.countHyphens = udHyphens->position();
+    s.dom.clear();
+    for (int i = 0; i < clbDom->count(); ++i)
+        s.dom += clbDom->isChecked(i) ? '+' : '-';
+    s.links = udLink->position();
+    s.timeOut = udTime->position();
+    s.maxLength = udMax->position();
+    s.dnsFirst = cbDnsFirst->isChecked();
 }
 
 } // namespace zendrel

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFrame>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -11,12 +13,36 @@ namespace zendrel {
 class CheckAllBox;
 class UpDown;
 class ZoneCheckList;
+struct WorkspaceSettings;
 
 // The right pane of the work area: the four search options and the zone check list.
 class OptionsPane final : public QFrame {
     Q_OBJECT
 public:
     explicit OptionsPane(QWidget* parent = nullptr);
+
+    bool useHyphens() const;
+    int hyphens() const;
+    int timeLimit() const; // seconds
+    int linkLimit() const;
+    int maxLength() const;
+    bool dnsFirst() const;
+
+    // Replaces the zone list with one entry per name, each checked as `checked` says.
+    void setZones(const std::vector<std::string>& zones, bool checked);
+    void setAllZonesChecked(bool on);
+    // The checked zones' names, in list order.
+    std::vector<std::string> checkedZones() const;
+
+    // The pane's keys in the settings file: "Hyphens", "CountHyphens", "Dom" (one "+" or "-"
+    // per zone), "Links", "TimeOut", "MaxLength", and the DNS check of the [Zendrel] section.
+    void applySettings(const WorkspaceSettings& s);
+    void storeSettings(WorkspaceSettings& s) const;
+
+private:
+    QWidget* optionBlock();
+    QWidget* zoneTitle();
+    void Image2Click(bool on);
 
     QCheckBox* cbHyphens;
     QLineEdit* Edit2;
@@ -34,11 +60,6 @@ public:
     CheckAllBox* Panel16;
     QLabel* Label1;
     ZoneCheckList* clbDom;
-
-private:
-    QWidget* optionBlock();
-    QWidget* zoneTitle();
-    void Image2Click(bool on);
 };
 
 } // namespace zendrel

@@ -1,20 +1,25 @@
 #include "ui/ProxyGrid.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "ui/Latin1.h"
 
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace zendrel {
-
-const std::array<const char*, ProxyGrid::kSettings> ProxyGrid::kLabels = {
-    "Proxy",    "Proxy Port", "Sender",         "Agent",         "Reference",
-    "Username", "Password",   "Proxy Username", "Proxy Password"};
 
 namespace {
 
 constexpr int kRowHeight = 18;
+// A column narrower than this could no longer be grabbed to widen it again.
+constexpr int kMinColumnWidth = 10;
+constexpr int kMaxColumnWidth = 32767;
+
+int usableColumnWidth(int stored) {
+    return std::clamp(stored, kMinColumnWidth, kMaxColumnWidth);
+}
 
 // Draws the label cells like fixed cells: button colour, text 1 pixel in from the corner and a
 // black line along the bottom edge.
@@ -57,7 +62,7 @@ ProxyGrid::ProxyGrid(QWidget* parent) : QTableWidget(kSettings, 2, parent) {
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setItemDelegate(new LabelCellDelegate(this));
     for (int row = 0; row < kSettings; ++row) {
-        auto* labelItem = new QTableWidgetItem(QString::fromLatin1(kLabels[row]));
+        auto* labelItem = new QTableWidgetItem(QString::fromLatin1(kConnectionLabels[row]));
         labelItem->setFlags(Qt::ItemIsEnabled); // neither selectable nor editable
         setItem(row, 0, labelItem);
         setItem(row, 1, new QTableWidgetItem(QString()));
@@ -82,11 +87,25 @@ void ProxyGrid::setValue(int index, const QString& text) {
         it->setText(text);
 }
 
-std::array<std::string, ProxyGrid::kSettings> ProxyGrid::settings() const {
-    std::array<std::string, kSettings> out;
+ConnectionSettings ProxyGrid::settings() const {
+    ConnectionSettings out;
     for (int i = 0; i < kSettings; ++i)
         out[static_cast<std::size_t>(i)] = fromQ(value(i).trimmed());
     return out;
+}
+
+void ProxyGrid::applySettings(const WorkspaceSettings& s) {
+    for (int i = 0; i < kSettings; ++i)
+        setValue(i, toQ(s.connection[static_cast<std::size_t>(i)]));
+    setColumnWidth(0, usableColumnWidth(s.sgProxy0));
+    setColumnWidth(1, usableColumnWidth(s.sgProxy1));
+}
+
+void ProxyGrid::storeSettings(WorkspaceSettings& s) const {
+    for (int i = 0; i < kSettings; ++i)
+        s.connection[static_cast<std::size_t>(i)] = fromQ(value(i));
+    s.sgProxy0 = columnWidth(0);
+    s.sgProxy1 = columnWidth(1);
 }
 
 } // namespace zendrel

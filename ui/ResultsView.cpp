@@ -25,6 +25,7 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultsView::headerClicked);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int c, int, int width) {
         if (applying_ || width <= 0)
             return;

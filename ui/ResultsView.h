@@ -21,6 +21,10 @@ public:
     int preferredWidth(int c) const;
     void setPreferredWidth(int c, int width);
 
+signals:
+    // A click on the header of column `column` ("Domain" is 0).
+    void headerClicked(int column);
+
 private:
     // A model reset (a new search empties the list) must not undo the user's column widths.
     void applyColumnWidths();

@@ -1,5 +1,6 @@
 #include "ui/ResumeExportPane.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "ui/ProxyGrid.h"
 #include "ui/UpDown.h"
 
@@ -41,6 +42,8 @@ ResumeExportPane::ResumeExportPane(QWidget* parent) : QFrame(parent) {
     layout->addWidget(cbDel);
     sgProxy = new ProxyGrid(this);
     layout->addWidget(sgProxy, 1);
+    connect(sbResume, &QToolButton::clicked, this, &ResumeExportPane::resumeClicked);
+    connect(SpeedButton10, &QToolButton::clicked, this, &ResumeExportPane::saveResultsClicked);
 }
 
 QWidget* ResumeExportPane::resumeBlock() {
@@ -84,6 +87,64 @@ QWidget* ResumeExportPane::exportBlock() {
     grid->addWidget(cbAll, 2, 1);
     grid->addWidget(cbDNO, 3, 0, 1, 2);
     return block;
+}
+
+void ResumeExportPane::setResumeEnabled(bool on) {
+    sbResume->setEnabled(on);
+}
+
+void ResumeExportPane::setResumeCaption(const QString& caption) {
+    sbResume->setText(caption);
+}
+
+bool ResumeExportPane::autoResume() const {
+    return cbResume->isChecked();
+}
+
+int ResumeExportPane::autoResumeLimit() const {
+    return udAR->position();
+}
+
+bool ResumeExportPane::deleteUnavailable() const {
+    return cbDel->isChecked();
+}
+
+ExportFilter ResumeExportPane::exportFilter() const {
+    ExportFilter f;
+    f.available = cbFree->isChecked();
+    f.hold = cbHold->isChecked();
+    f.notAvailable = cbNot->isChecked();
+    f.all = cbAll->isChecked();
+    f.domainOnly = cbDNO->isChecked();
+    return f;
+}
+
+ConnectionSettings ResumeExportPane::connectionSettings() const {
+    return sgProxy->settings();
+}
+
+void ResumeExportPane::applySettings(const WorkspaceSettings& s) {
+    cbDel->setChecked(s.deleteUnavailable);
+    cbFree->setChecked(s.available);
+    cbNot->setChecked(s.notAvailable);
+    cbHold->setChecked(s.hold);
+    cbDNO->setChecked(s.dnOnly);
+    sgProxy->applySettings(s);
+    cbAll->setChecked(s.saveAll);
+    cbResume->setChecked(s.autoResume);
+    udAR->setPosition(s.resume);
+}
+
+void ResumeExportPane::storeSettings(WorkspaceSettings& s) const {
+    s.deleteUnavailable = cbDel->isChecked();
+    s.available = cbFree->isChecked();
+    s.notAvailable = cbNot->isChecked();
+    s.hold = cbHold->isChecked();
+    s.dnOnly = cbDNO->isChecked();
+    sgProxy->storeSettings(s);
+    s.saveAll = cbAll->isChecked();
+    s.autoResume = cbResume->isChecked();
+    s.resume = udAR->position();
 }
 
 } // namespace zendrel

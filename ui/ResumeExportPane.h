@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/ResultExport.h"
+#include "engine/RunSettings.h"
+
 #include <QFrame>
 
 class QCheckBox;
@@ -10,6 +13,7 @@ namespace zendrel {
 
 class ProxyGrid;
 class UpDown;
+struct WorkspaceSettings;
 
 // The column right of the results list: resume controls, the export button with its filters,
 // "Delete unavailable" and the connection-settings grid.
@@ -17,6 +21,29 @@ class ResumeExportPane final : public QFrame {
     Q_OBJECT
 public:
     explicit ResumeExportPane(QWidget* parent = nullptr);
+
+    void setResumeEnabled(bool on);
+    void setResumeCaption(const QString& caption);
+    bool autoResume() const;
+    int autoResumeLimit() const;
+    bool deleteUnavailable() const;
+    // The export boxes as they stand.
+    ExportFilter exportFilter() const;
+    // The nine connection-settings values, trimmed, in label order.
+    ConnectionSettings connectionSettings() const;
+
+    // The pane's keys in the settings file: "Delete", "Available", "NotAvailable", "Hold",
+    // "DNOnly", "SaveAll", "AutoResume", "Resume" and the connection-settings grid's.
+    void applySettings(const WorkspaceSettings& s);
+    void storeSettings(WorkspaceSettings& s) const;
+
+signals:
+    void resumeClicked();
+    void saveResultsClicked();
+
+private:
+    QWidget* resumeBlock();
+    QWidget* exportBlock();
 
     QToolButton* sbResume;
     QCheckBox* cbResume;
@@ -30,10 +57,6 @@ public:
     QCheckBox* cbAll;
     QCheckBox* cbDel;
     ProxyGrid* sgProxy;
-
-private:
-    QWidget* resumeBlock();
-    QWidget* exportBlock();
 };
 
 } // namespace zendrel

@@ -73,6 +73,27 @@ TopBar::TopBar(QWidget* parent) : QFrame(parent) {
     layout->addWidget(left);
     layout->addWidget(middle, 1);
     layout->addWidget(right);
+
+    connect(sbSearch, &QToolButton::clicked, this, &TopBar::searchClicked);
+    connect(sbStop, &QToolButton::clicked, this, &TopBar::stopClicked);
+    connect(ExplorerButton1, &QToolButton::clicked, this, &TopBar::exitClicked);
+}
+
+void TopBar::setRunButtons(bool search, bool stop) {
+    sbSearch->setEnabled(search);
+    sbStop->setEnabled(stop);
+}
+
+void TopBar::setProgressVisible(bool shown) {
+    pbar->setVisible(shown);
+}
+
+void TopBar::setProgressMaximum(int maximum) {
+    pbar->setMaximum(maximum);
+}
+
+void TopBar::setProgressPosition(int position) {
+    pbar->setValue(position);
 }
 
 } // namespace zendrel

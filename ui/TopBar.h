@@ -14,6 +14,17 @@ class TopBar final : public QFrame {
 public:
     explicit TopBar(QWidget* parent = nullptr);
 
+    void setRunButtons(bool search, bool stop);
+    void setProgressVisible(bool shown);
+    void setProgressMaximum(int maximum);
+    void setProgressPosition(int position);
+
+signals:
+    void searchClicked();
+    void stopClicked();
+    void exitClicked();
+
+private:
     QToolButton* sbSearch;
     QToolButton* sbStop;
     QProgressBar* pbar;

@@ -2,23 +2,17 @@
 // which start-up loads the tables, the settings and the word lists. The file format itself and
 // the meaning of missing or bad values live with WorkspaceSettings.
 #include "engine/WorkspaceSettings.h"
-#include "lookup/SplitFields.h"
 #include "ui/AdditionalWordPane.h"
 #include "ui/DialogService.h"
 #include "ui/KeywordPane.h"
 #include "ui/Latin1.h"
-#include "ui/LowerPane.h"
 #include "ui/OptionsPane.h"
-#include "ui/ProxyGrid.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ResumeExportPane.h"
-#include "ui/UpDown.h"
 #include "ui/WorkArea.h"
-#include "ui/ZoneCheckList.h"
 #include "ui/domain1.h"
 
-#include <QCheckBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -29,14 +23,6 @@
 namespace zendrel {
 
 namespace {
-
-// A grid column narrower than this could no longer be grabbed to widen it again.
-constexpr int kMinColumnWidth = 10;
-constexpr int kMaxColumnWidth = 32767;
-
-int columnWidth(int stored) {
-    return std::clamp(stored, kMinColumnWidth, kMaxColumnWidth);
-}
 
 QString joinKeys(const std::vector<std::string>& keys) {
     QStringList names;
@@ -78,8 +64,7 @@ void T_FDomain::LoadSettings() {
         ZoneTable zones;
         LoadZoneTable(folder_, zones);
         ignoredOptions = zones.problems();
-        work_->options->clbDom->setZones(zones.zoneNames());
-        work_->options->clbDom->setAllChecked(false);
+        options_->setZones(zones.zoneNames(), false);
         session_.setZoneTable(std::move(zones));
     });
     steps.run([this, &skipped] {
@@ -87,8 +72,8 @@ void T_FDomain::LoadSettings() {
         applySettings(s);
         skipped = s.skippedKeys;
     });
-    steps.run([this] { work_->Panel5->LoadKeywords(); });
-    steps.run([this] { work_->additional->LoadAdditionalWords(); });
+    steps.run([this] { keywords_->LoadKeywords(); });
+    steps.run([this] { additional_->LoadAdditionalWords(); });
     steps.run([this] {
         MethodTable methods;
         LoadMethodTable(folder_, methods);
@@ -103,41 +88,16 @@ void T_FDomain::LoadSettings() {
 }
 
 void T_FDomain::applySettings(const WorkspaceSettings& s) {
-    WorkArea* w = work_;
-    OptionsPane* o = w->options;
-    ResumeExportPane* side = lower_->side;
-    w->Panel5->setPath(s.fileNameDomain);
-    w->additional->setPath(s.fileAddDomain);
-    w->udComb->setPosition(s.combinations);
-    w->cbAdd->setChecked(s.additiveName);
-    o->cbHyphens->setChecked(s.hyphens);
-    o->udHyphens->setPosition(s.countHyphens);
-    for (int i = 0; i < o->clbDom->count(); ++i)
-        o->clbDom->setChecked(i, ZoneCheckedInDom(s.dom, static_cast<std::size_t>(i)));
+    keywords_->applySettings(s);
+    additional_->applySettings(s);
+    work_->applySettings(s);
+    options_->applySettings(s);
+    resumeExport_->applySettings(s);
     applyPlacement(s.main);
     applyPaneSizes(s.param);
-    o->udLink->setPosition(s.links);
-    o->udTime->setPosition(s.timeOut);
-    side->cbDel->setChecked(s.deleteUnavailable);
-    for (auto [column, on] : {std::pair{0, s.firstAdd}, std::pair{1, s.lastAdd}}) {
-        if (on)
-            w->additional->setHeaderText(column, "1" + w->additional->headerText(column));
-    }
-    side->cbFree->setChecked(s.available);
-    side->cbNot->setChecked(s.notAvailable);
-    side->cbHold->setChecked(s.hold);
-    side->cbDNO->setChecked(s.dnOnly);
-    o->udMax->setPosition(s.maxLength);
-    o->cbDnsFirst->setChecked(s.dnsFirst);
+    // Kept as read: the window has no control for them.
     dnsServers_ = s.dnsServers;
     zendrelSection_ = s.zendrelSection;
-    for (int i = 0; i < ProxyGrid::kSettings; ++i)
-        side->sgProxy->setValue(i, toQ(s.connection[static_cast<std::size_t>(i)]));
-    side->sgProxy->setColumnWidth(0, columnWidth(s.sgProxy0));
-    side->sgProxy->setColumnWidth(1, columnWidth(s.sgProxy1));
-    side->cbAll->setChecked(s.saveAll);
-    side->cbResume->setChecked(s.autoResume);
-    side->udAR->setPosition(s.resume);
 }
 
 void T_FDomain::applyPlacement(const std::string& main) {
@@ -175,7 +135,7 @@ void T_FDomain::applyPaneSizes(const std::string& param) {
         f.begin(), f.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(f.size(), 2)));
     applyStoredPaneSizes();
     for (std::size_t c = 2; c < f.size() && c < 5; ++c)
-        lower_->lvResult->setPreferredWidth(static_cast<int>(c - 2), f[c]);
+        resultsView_->setPreferredWidth(static_cast<int>(c - 2), f[c]);
 }
 
 void T_FDomain::applyStoredPaneSizes() {
@@ -217,64 +177,42 @@ void T_FDomain::reportStartProblems(const std::vector<std::string>& keys,
 }
 
 WorkspaceSettings T_FDomain::currentSettings() const {
-    const WorkArea* w = work_;
-    const OptionsPane* o = w->options;
-    const ResumeExportPane* side = lower_->side;
     WorkspaceSettings s;
-    s.fileNameDomain = w->Panel5->path();
-    s.fileAddDomain = w->additional->path();
-    s.combinations = w->udComb->position();
-    s.additiveName = w->cbAdd->isChecked();
-    s.hyphens = o->cbHyphens->isChecked();
-    s.countHyphens = o->udHyphens->position();
-    s.dom.clear();
-    for (int i = 0; i < o->clbDom->count(); ++i)
-        s.dom += o->clbDom->isChecked(i) ? '+' : '-';
-    // A maximized window keeps no placement, so it opens maximized again.
-    s.main = (windowState() & Qt::WindowMaximized) ? std::string()
-                                                   : QStringLiteral("%1,%2,%3,%4")
-                                                         .arg(x())
-                                                         .arg(y())
-                                                         .arg(width())
-                                                         .arg(height())
-                                                         .toStdString();
-    const ResultsView* view = lower_->lvResult;
-    s.param = QStringLiteral("%1,%2,%3,%4,%5")
-                  .arg(w->keywordPaneWidth())
-                  .arg(lowerPaneHeight())
-                  .arg(view->preferredWidth(0))
-                  .arg(view->preferredWidth(1))
-                  .arg(view->preferredWidth(2))
-                  .toStdString();
-    s.links = o->udLink->position();
-    s.timeOut = o->udTime->position();
-    s.deleteUnavailable = side->cbDel->isChecked();
-    s.firstAdd = w->additional->headerText(0).startsWith(QLatin1Char('1'));
-    s.lastAdd = w->additional->headerText(1).startsWith(QLatin1Char('1'));
-    s.available = side->cbFree->isChecked();
-    s.notAvailable = side->cbNot->isChecked();
-    s.hold = side->cbHold->isChecked();
-    s.dnOnly = side->cbDNO->isChecked();
-    s.maxLength = o->udMax->position();
-    for (int i = 0; i < ProxyGrid::kSettings; ++i)
-        s.connection[static_cast<std::size_t>(i)] = fromQ(side->sgProxy->value(i));
-    s.sgProxy0 = side->sgProxy->columnWidth(0);
-    s.sgProxy1 = side->sgProxy->columnWidth(1);
-    s.saveAll = side->cbAll->isChecked();
-    s.autoResume = side->cbResume->isChecked();
-    s.resume = side->udAR->position();
-    s.dnsFirst = o->cbDnsFirst->isChecked();
+    keywords_->storeSettings(s);
+    additional_->storeSettings(s);
+    work_->storeSettings(s);
+    options_->storeSettings(s);
+    resumeExport_->storeSettings(s);
+    s.main = placementText();
+    s.param = paneSizesText();
     s.dnsServers = dnsServers_;
     s.zendrelSection = zendrelSection_;
     return s;
+}
+
+std::string T_FDomain::placementText() const {
+    // A maximized window keeps no placement, so it opens maximized again.
+    if (windowState() & Qt::WindowMaximized)
+        return {};
+    return QStringLiteral("%1,%2,%3,%4").arg(x()).arg(y()).arg(width()).arg(height()).toStdString();
+}
+
+std::string T_FDomain::paneSizesText() const {
+    return QStringLiteral("%1,%2,%3,%4,%5")
+        .arg(work_->keywordPaneWidth())
+        .arg(lowerPaneHeight())
+        .arg(resultsView_->preferredWidth(0))
+        .arg(resultsView_->preferredWidth(1))
+        .arg(resultsView_->preferredWidth(2))
+        .toStdString();
 }
 
 void T_FDomain::SaveSettings() {
     // Each file is tried even when one before it fails: a word list on a vanished drive must not
     // also cost the user every option of the settings file.
     EveryStep steps;
-    steps.run([this] { work_->Panel5->SaveKeywords(); });
-    steps.run([this] { work_->additional->SaveAdditionalWords(); });
+    steps.run([this] { keywords_->SaveKeywords(); });
+    steps.run([this] { additional_->SaveAdditionalWords(); });
     steps.run([this] { WriteWorkspaceSettings(settingsPath_, currentSettings()); });
     steps.rethrowFirst();
 }

@@ -1,5 +1,6 @@
 #include "ui/WorkArea.h"
 
+#include "engine/WorkspaceSettings.h"
 #include "ui/AdditionalWordPane.h"
 #include "ui/KeywordPane.h"
 #include "ui/OptionsPane.h"
@@ -83,6 +84,24 @@ void WorkArea::setKeywordPaneWidth(int width) {
     const QList<int> sizes = Splitter2->sizes();
     const int total = std::max(sizes.value(0) + sizes.value(1), width + 1);
     Splitter2->setSizes({width, total - width});
+}
+
+int WorkArea::combinations() const {
+    return udComb->position();
+}
+
+bool WorkArea::additionalWordsOn() const {
+    return cbAdd->isChecked();
+}
+
+void WorkArea::applySettings(const WorkspaceSettings& s) {
+    udComb->setPosition(s.combinations);
+    cbAdd->setChecked(s.additiveName);
+}
+
+void WorkArea::storeSettings(WorkspaceSettings& s) const {
+    s.combinations = udComb->position();
+    s.additiveName = cbAdd->isChecked();
 }
 
 } // namespace zendrel

@@ -14,16 +14,32 @@ class DialogService;
 class KeywordPane;
 class OptionsPane;
 class UpDown;
+struct WorkspaceSettings;
 
 // The middle of the window: the keyword pane with the combinations field in its tool row, the
 // splitter that sizes it, the additional-word pane under its `cbAdd` strip, and the options pane.
+// It lays the three panes out; the window talks to each pane directly.
 class WorkArea final : public QFrame {
     Q_OBJECT
 public:
     WorkArea(DialogService& dialogs, QWidget* parent = nullptr);
 
+    KeywordPane* keywordPane() const { return Panel5; }
+    AdditionalWordPane* additionalWordPane() const { return additional; }
+    OptionsPane* optionsPane() const { return options; }
+
     int keywordPaneWidth() const;
     void setKeywordPaneWidth(int width);
+    int combinations() const;
+    bool additionalWordsOn() const;
+
+    // The area's own keys in the settings file: "Combinations" and "AdditiveName".
+    void applySettings(const WorkspaceSettings& s);
+    void storeSettings(WorkspaceSettings& s) const;
+
+private:
+    void addCombinationField();
+    QFrame* additionalFrame(DialogService& dialogs);
 
     KeywordPane* Panel5;
     QLabel* Label5;
@@ -34,10 +50,6 @@ public:
     QCheckBox* cbAdd;
     AdditionalWordPane* additional;
     OptionsPane* options;
-
-private:
-    void addCombinationField();
-    QFrame* additionalFrame(DialogService& dialogs);
 };
 
 } // namespace zendrel

@@ -10,24 +10,17 @@
 #include "ui/Latin1.h"
 #include "ui/LowerPane.h"
 #include "ui/OptionsPane.h"
-#include "ui/ProxyGrid.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ResumeExportPane.h"
 #include "ui/TopBar.h"
-#include "ui/UpDown.h"
 #include "ui/WorkArea.h"
-#include "ui/ZoneCheckList.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QHeaderView>
-#include <QProgressBar>
 #include <QShortcut>
 #include <QSplitter>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zendrel {
@@ -37,6 +30,8 @@ constexpr int kClientWidth = 746;
 constexpr int kClientHeight = 394;
 constexpr int kLowerPaneHeight = 193;
 const char* const kTextFilter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
+const char* const kCloseUnsavedQuestion =
+    "\n\nWhat could not be saved is lost if Zendrel closes now. Close anyway?";
 
 DialogService::Icon dialogIcon(MessageIcon icon) {
     switch (icon) {
@@ -68,7 +63,7 @@ T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string fold
 
 T_FDomain::~T_FDomain() {
     // The model watches the row store, which goes before the window's child widgets do.
-    lower_->lvResult->setModel(nullptr);
+    resultsView_->setModel(nullptr);
     delete model_;
     model_ = nullptr;
     while (busy_ > 0) {
@@ -89,6 +84,11 @@ void T_FDomain::buildRegions() {
     Splitter1->setStyleSheet(QStringLiteral("QSplitter::handle { background: silver; }"));
     Splitter1->addWidget(work_);
     Splitter1->addWidget(lower_);
+    keywords_ = work_->keywordPane();
+    additional_ = work_->additionalWordPane();
+    options_ = work_->optionsPane();
+    resultsView_ = lower_->resultsView();
+    resumeExport_ = lower_->resumeExportPane();
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     auto* layout = new QVBoxLayout(central);
@@ -101,21 +101,20 @@ void T_FDomain::buildRegions() {
     setLowerPaneHeight(kLowerPaneHeight);
 
     model_ = new ResultsModel(session_.rows(), this);
-    lower_->lvResult->setResultsModel(model_);
+    resultsView_->setResultsModel(model_);
 }
 
 void T_FDomain::connectHandlers() {
-    connect(top_->sbSearch, &QToolButton::clicked, this, &T_FDomain::sbSearchClick);
-    connect(top_->sbStop, &QToolButton::clicked, this, &T_FDomain::sbStopClick);
-    connect(top_->ExplorerButton1, &QToolButton::clicked, this, &T_FDomain::ExplorerButton1Click);
-    ResumeExportPane* side = lower_->side;
-    connect(side->sbResume, &QToolButton::clicked, this, &T_FDomain::sbResumeClick);
-    connect(side->SpeedButton10, &QToolButton::clicked, this, &T_FDomain::SpeedButton10Click);
-    connect(lower_->lvResult->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &T_FDomain::lvResultColumnClick);
+    connect(top_, &TopBar::searchClicked, this, &T_FDomain::sbSearchClick);
+    connect(top_, &TopBar::stopClicked, this, &T_FDomain::sbStopClick);
+    connect(top_, &TopBar::exitClicked, this, &T_FDomain::ExplorerButton1Click);
+    connect(resumeExport_, &ResumeExportPane::resumeClicked, this, &T_FDomain::sbResumeClick);
+    connect(resumeExport_, &ResumeExportPane::saveResultsClicked, this,
+            &T_FDomain::SpeedButton10Click);
+    connect(resultsView_, &ResultsView::headerClicked, this, &T_FDomain::lvResultColumnClick);
     // A Save button records the new path at once; the pane shows what goes wrong.
-    work_->Panel5->setSaveSettings([this] { SaveSettings(); });
-    work_->additional->setSaveSettings([this] { SaveSettings(); });
+    keywords_->setSaveSettings([this] { SaveSettings(); });
+    additional_->setSaveSettings([this] { SaveSettings(); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &T_FDomain::showHelp);
@@ -123,10 +122,10 @@ void T_FDomain::connectHandlers() {
 
 void T_FDomain::FormCreate() {
     // The layout's zones start checked; the zone table replaces them while the settings load.
-    work_->options->clbDom->setAllChecked(true);
+    options_->setAllZonesChecked(true);
     settingsPath_ = folder_ + "param.txt";
-    work_->Panel5->setPath(folder_ + "default.txt");
-    work_->additional->setPath(folder_ + "add.txt");
+    keywords_->setPath(folder_ + "default.txt");
+    additional_->setPath(folder_ + "add.txt");
     try {
         LoadSettings();
     } catch (const std::exception& e) {
@@ -160,21 +159,20 @@ void T_FDomain::showHelp() {
 // ---------------------------------------------------------------- SearchWindow
 
 void T_FDomain::setRunButtons(bool search, bool stop, bool resume) {
-    top_->sbSearch->setEnabled(search);
-    top_->sbStop->setEnabled(stop);
-    lower_->side->sbResume->setEnabled(resume);
+    top_->setRunButtons(search, stop);
+    resumeExport_->setResumeEnabled(resume);
 }
 
 void T_FDomain::setProgressVisible(bool shown) {
-    top_->pbar->setVisible(shown);
+    top_->setProgressVisible(shown);
 }
 
 void T_FDomain::setProgressMaximum(int maximum) {
-    top_->pbar->setMaximum(maximum);
+    top_->setProgressMaximum(maximum);
 }
 
 void T_FDomain::setProgressPosition(int position) {
-    top_->pbar->setValue(position);
+    top_->setProgressPosition(position);
 }
 
 void T_FDomain::setBusyCursor(bool busy) {
@@ -200,55 +198,54 @@ void T_FDomain::runFinished(RunEnd) {
 }
 
 void T_FDomain::setResumeCaption(const std::string& caption) {
-    lower_->side->sbResume->setText(toQ(caption));
+    resumeExport_->setResumeCaption(toQ(caption));
 }
 
 // ---------------------------------------------------------------- RunSettings
 
 int T_FDomain::linkLimit() const {
-    return work_->options->udLink->position();
+    return options_->linkLimit();
 }
 
 int T_FDomain::timeLimit() const {
-    return work_->options->udTime->position();
+    return options_->timeLimit();
 }
 
 bool T_FDomain::autoResume() const {
-    return lower_->side->cbResume->isChecked();
+    return resumeExport_->autoResume();
 }
 
 int T_FDomain::autoResumeLimit() const {
-    return lower_->side->udAR->position();
+    return resumeExport_->autoResumeLimit();
 }
 
 bool T_FDomain::deleteUnavailable() const {
-    return lower_->side->cbDel->isChecked();
+    return resumeExport_->deleteUnavailable();
 }
 
 ConnectionSettings T_FDomain::connectionSettings() const {
-    return lower_->side->sgProxy->settings();
+    return resumeExport_->connectionSettings();
 }
 
 bool T_FDomain::dnsFirst() const {
-    return work_->options->cbDnsFirst->isChecked();
+    return options_->dnsFirst();
 }
 
 // ---------------------------------------------------------------- handlers
 
 SearchInput T_FDomain::searchInput() const {
     SearchInput in;
-    for (const KeywordEntry& k : work_->Panel5->entries())
+    for (const KeywordEntry& k : keywords_->entries())
         if (k.checked)
             in.keywords.push_back(k.text);
-    in.combinations = work_->udComb->position();
-    in.useAdditional = work_->cbAdd->isChecked();
-    for (const AdditionalRow& r : work_->additional->rows())
+    in.combinations = work_->combinations();
+    in.useAdditional = work_->additionalWordsOn();
+    for (const AdditionalRow& r : additional_->rows())
         in.additionalRows.push_back({r.first, r.last, r.word});
-    const OptionsPane* o = work_->options;
-    in.useHyphens = o->cbHyphens->isChecked();
-    in.hyphens = o->udHyphens->position();
-    in.zones = o->clbDom->checkedZones();
-    in.maxLength = o->udMax->position();
+    in.useHyphens = options_->useHyphens();
+    in.hyphens = options_->hyphens();
+    in.zones = options_->checkedZones();
+    in.maxLength = options_->maxLength();
     return in;
 }
 
@@ -279,15 +276,9 @@ void T_FDomain::SpeedButton10Click() {
         this, QString::fromLatin1(kTextFilter), folder + QStringLiteral("*.txt"), folder);
     if (!chosen)
         return;
-    const ResumeExportPane* side = lower_->side;
-    ExportFilter filter;
-    filter.available = side->cbFree->isChecked();
-    filter.hold = side->cbHold->isChecked();
-    filter.notAvailable = side->cbNot->isChecked();
-    filter.all = side->cbAll->isChecked();
-    filter.domainOnly = side->cbDNO->isChecked();
     try {
-        SaveResults(session_.rows(), filter, QFile::encodeName(*chosen).toStdString());
+        SaveResults(session_.rows(), resumeExport_->exportFilter(),
+                    QFile::encodeName(*chosen).toStdString());
     } catch (const std::exception& e) {
         reportError(QString::fromLocal8Bit(e.what()));
     }
@@ -296,12 +287,19 @@ void T_FDomain::SpeedButton10Click() {
 bool T_FDomain::FormCloseQuery() {
     // A running search ends first (connections aborted, end-of-run step, summary).
     session_.close();
+    QString failure;
     try {
         SaveSettings();
+        return true;
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        // The program must always end; a file that cannot be written is not worth a stuck window.
+        failure = QStringLiteral("The word lists and settings could not be saved.");
     }
-    return true;
+    // Edits are never lost unnoticed: the user may keep the window open (and save the word
+    // lists elsewhere through their Save buttons) or close knowing what is lost.
+    return dialogs_.askYesNo(this, failure + QString::fromLatin1(kCloseUnsavedQuestion),
+                             QStringLiteral("Attention"));
 }
 
 void T_FDomain::closeEvent(QCloseEvent* event) {

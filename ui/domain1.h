@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunSettings.h"
+#include "engine/SearchInput.h"
 #include "engine/SearchListener.h"
 #include "engine/SearchMessages.h"
 #include "engine/SearchSession.h"
@@ -8,8 +9,6 @@
 #include "lookup/ZoneOptions.h"
 
 #include <QMainWindow>
-#include <QStringList>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,17 +16,23 @@ class QSplitter;
 
 namespace zendrel {
 
+class AdditionalWordPane;
 class DialogService;
 class HelpWindow;
+class KeywordPane;
 class LowerPane;
 class MessageLoop;
+class OptionsPane;
 class ResultsModel;
+class ResultsView;
+class ResumeExportPane;
 class TopBar;
 class WorkArea;
 struct WorkspaceSettings;
 
-// The main window: wires the regions together and keeps the window's handlers. Work of a search
-// runs on the message loop; the window only starts, stops and shows it.
+// The main window: builds the regions, wires them to the search session and keeps the window's
+// handlers. Each region keeps its controls to itself and offers typed values and actions; the
+// work of a search runs on the message loop, and the window only starts, stops and shows it.
 class T_FDomain final : public QMainWindow,
                         public SearchWindow,
                         public RunSettings,
@@ -39,13 +44,12 @@ public:
               QWidget* parent = nullptr);
     ~T_FDomain() override;
 
-    TopBar* topBar() const { return top_; }
-    WorkArea* workArea() const { return work_; }
-    LowerPane* lowerPane() const { return lower_; }
-    QSplitter* splitter1() const { return Splitter1; }
     SearchSession& session() { return session_; }
     ResultStore& results() { return session_.rows(); }
     ResultsModel* resultsModel() const { return model_; }
+    WorkArea* workArea() const { return work_; }
+    KeywordPane* keywordPane() const { return keywords_; }
+    AdditionalWordPane* additionalWordPane() const { return additional_; }
     DialogService& dialogs() const { return dialogs_; }
     const std::string& folder() const { return folder_; }
     // The settings file, "param.txt" in the workspace folder.
@@ -109,6 +113,8 @@ private:
     void applyPaneSizes(const std::string& param);
     void applyStoredPaneSizes();
     WorkspaceSettings currentSettings() const;
+    std::string placementText() const;
+    std::string paneSizesText() const;
     // One message after start-up naming unusable settings and ignored zone-line options.
     void reportStartProblems(const std::vector<std::string>& keys,
                              const std::vector<ZoneLineProblem>& ignoredOptions);
@@ -126,10 +132,16 @@ private:
     SearchSession session_;
     int busy_ = 0;
     ResultsModel* model_ = nullptr;
+    // The regions: laid out by the two containers and the splitter, talked to directly.
     TopBar* top_ = nullptr;
     WorkArea* work_ = nullptr;
     QSplitter* Splitter1 = nullptr;
     LowerPane* lower_ = nullptr;
+    KeywordPane* keywords_ = nullptr;
+    AdditionalWordPane* additional_ = nullptr;
+    OptionsPane* options_ = nullptr;
+    ResultsView* resultsView_ = nullptr;
+    ResumeExportPane* resumeExport_ = nullptr;
     HelpWindow* help_ = nullptr;
 };
 

@@ -5,10 +5,8 @@
 #include "bench/ui/WindowBench.h"
 #include "platform/MessageLoop.h"
 #include "tests/support/GatewayProcess.h"
-#include "ui/OptionsPane.h"
 #include "ui/QtLoopBridge.h"
 #include "ui/UpDown.h"
-#include "ui/WorkArea.h"
 #include "ui/ZoneCheckList.h"
 #include "ui/domain1.h"
 
@@ -39,13 +37,18 @@ struct LiveWindow {
         window = std::make_unique<T_FDomain>(loop, dialogs, folder.path());
         bridge = std::make_unique<QtLoopBridge>(
             loop, [](const std::string& what) { std::fprintf(stderr, "%s\n", what.c_str()); });
-        window->workArea()->options->clbDom->setAllChecked(true);
-        window->workArea()->options->udLink->setPosition(100);
+        control<ZoneCheckList>("clbDom")->setAllChecked(true);
+        control<UpDown>("udLink")->setPosition(100);
         window->resize(1000, 700);
         window->show();
     }
 
-    void setCombinations(int c) { window->workArea()->udComb->setPosition(c); }
+    void setCombinations(int c) { control<UpDown>("udComb")->setPosition(c); }
+    // A control of the window, found by its name as the tests find it.
+    template <typename W>
+    W* control(const char* name) const {
+        return window->findChild<W*>(QString::fromLatin1(name));
+    }
     // Stops the run and waits for its summary.
     bool stop() {
         const int shown = dialogs.messages;

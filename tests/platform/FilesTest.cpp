@@ -50,6 +50,31 @@ TEST(AtomicWrite, FailedRenameLeavesTargetAndNoTemporaryFile) {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
 
+TEST(AtomicWrite, SuccessfulSaveRemovesWhatKilledSavesOfTheSameFileLeft) {
+    std::string dir = TempFolder();
+    const std::string path = dir + "param.txt";
+    for (const char* name :
+         {"param.txt.tmp-Ab3xYz", "param.txt.tmp-000000", "param.txt.tmp-long1234",
+          "param.txt.tmp-", "default.txt.tmp-Ab3xYz", "xparam.txt.tmp-Ab3xYz"})
+        WriteFileAtomically(dir + name, "left");
+    ASSERT_EQ(mkdir((dir + "param.txt.tmp-folder").c_str(), 0755), 0);
+    // A refused save removes nothing: only a save that replaced the file knows it is whole.
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    EXPECT_THROW(WriteFileAtomically(path, "x"), FileWriteError);
+    EXPECT_EQ(access((dir + "param.txt.tmp-Ab3xYz").c_str(), F_OK), 0);
+    ASSERT_EQ(rmdir(path.c_str()), 0);
+
+    WriteFileAtomically(path, "[Param]\r\n");
+    std::string back;
+    ASSERT_TRUE(ReadFileBytes(path, back));
+    EXPECT_EQ(back, "[Param]\r\n");
+    for (const char* gone : {"param.txt.tmp-Ab3xYz", "param.txt.tmp-000000"})
+        EXPECT_NE(access((dir + gone).c_str(), F_OK), 0) << gone;
+    for (const char* kept : {"param.txt.tmp-long1234", "param.txt.tmp-", "default.txt.tmp-Ab3xYz",
+                             "xparam.txt.tmp-Ab3xYz", "param.txt.tmp-folder"})
+        EXPECT_EQ(access((dir + kept).c_str(), F_OK), 0) << kept;
+}
+
 TEST(AtomicWrite, MissingFolderThrowsGivenText) {
     try {
         WriteFileAtomically("/nonexistent-zendrel/x.txt", "x", "Unable to write to x");

@@ -62,15 +62,15 @@ TEST(WindowSettings, FirstStartWithoutSettingsFileTakesTheDefaults) {
     EXPECT_TRUE(h.find<QCheckBox>("cbResume")->isChecked());
     EXPECT_FALSE(h.find<QCheckBox>("cbDel")->isChecked());
     EXPECT_TRUE(h.find<ZoneCheckList>("clbDom")->checkedZones().empty());
-    EXPECT_EQ(h.window->workArea()->Panel5->path(), h.dir.file("default.txt"));
-    EXPECT_EQ(h.window->workArea()->additional->path(), h.dir.file("add.txt"));
+    EXPECT_EQ(h.window->keywordPane()->path(), h.dir.file("default.txt"));
+    EXPECT_EQ(h.window->additionalWordPane()->path(), h.dir.file("add.txt"));
     EXPECT_EQ(h.window->settingsPath(), h.dir.file("param.txt"));
     auto* grid = h.find<ProxyGrid>("sgProxy");
     for (int i = 0; i < ProxyGrid::kSettings; ++i)
         EXPECT_EQ(grid->value(i), "") << i;
     EXPECT_EQ(grid->columnWidth(0), 100);
     EXPECT_EQ(grid->columnWidth(1), 100);
-    EXPECT_EQ(h.window->workArea()->Panel5->list()->count(), 3) << "keywords loaded";
+    EXPECT_EQ(h.window->keywordPane()->list()->count(), 3) << "keywords loaded";
     EXPECT_FALSE(std::filesystem::exists(h.dir.file("param.txt"))) << "created at the first save";
     QCoreApplication::processEvents();
     EXPECT_TRUE(h.dialogs.messages.empty());
@@ -91,7 +91,7 @@ TEST(WindowSettings, EveryOptionSizeAndConnectionSettingSurvivesARestart) {
     upDown(h, "udLink")->setPosition(7);
     upDown(h, "udTime")->setPosition(120);
     h.check("cbDel", true);
-    ClickHeader(work->additional->grid(), 1);
+    ClickHeader(h.window->additionalWordPane()->grid(), 1);
     for (const char* box : {"cbFree", "cbNot", "cbHold", "cbDNO"})
         h.check(box, true);
     h.check("cbAll", false);
@@ -125,8 +125,8 @@ TEST(WindowSettings, EveryOptionSizeAndConnectionSettingSurvivesARestart) {
     EXPECT_EQ(upDown(h, "udLink")->position(), 7);
     EXPECT_EQ(upDown(h, "udTime")->position(), 120);
     EXPECT_TRUE(h.find<QCheckBox>("cbDel")->isChecked());
-    EXPECT_EQ(work->additional->headerText(0), "First");
-    EXPECT_EQ(work->additional->headerText(1), "1Last");
+    EXPECT_EQ(h.window->additionalWordPane()->headerText(0), "First");
+    EXPECT_EQ(h.window->additionalWordPane()->headerText(1), "1Last");
     for (const char* box : {"cbFree", "cbNot", "cbHold", "cbDNO"})
         EXPECT_TRUE(h.find<QCheckBox>(box)->isChecked()) << box;
     EXPECT_FALSE(h.find<QCheckBox>("cbAll")->isChecked());
@@ -206,7 +206,7 @@ TEST(WindowSettings, PlacementWithTwoFieldsMovesOnlyAndDefaultSizesLeaveColumnsA
     h.window->resize(780, 560); // room for the stored lower pane
     ShowAndWait(h);
     // A pane is never made narrower than its tool row needs.
-    KeywordPane* keywords = h.window->workArea()->Panel5;
+    KeywordPane* keywords = h.window->keywordPane();
     EXPECT_EQ(h.window->workArea()->keywordPaneWidth(),
               std::max(260, keywords->minimumSizeHint().width()));
     EXPECT_EQ(h.window->lowerPaneHeight(), 255);
@@ -235,7 +235,7 @@ TEST(WindowSettings, SampleWorkspaceLoadsWithoutComplaint) {
     EXPECT_EQ(upDown(h, "udTime")->position(), 10);
     const std::vector<std::string> zones = h.find<ZoneCheckList>("clbDom")->checkedZones();
     EXPECT_EQ(zones.size(), 2u);
-    EXPECT_GT(h.window->workArea()->Panel5->list()->count(), 0);
+    EXPECT_GT(h.window->keywordPane()->list()->count(), 0);
 }
 
 TEST(WindowSettings, UnusableValuesAreReportedOnceByKeyAndTheRestStillLoads) {
@@ -255,7 +255,7 @@ TEST(WindowSettings, UnusableValuesAreReportedOnceByKeyAndTheRestStillLoads) {
     EXPECT_EQ(upDown(h, "udLink")->position(), 2);
     EXPECT_EQ(upDown(h, "udTime")->position(), 9);
     EXPECT_EQ(h.find<ZoneCheckList>("clbDom")->checkedZones().size(), 3u);
-    EXPECT_EQ(h.window->workArea()->Panel5->list()->count(), 3);
+    EXPECT_EQ(h.window->keywordPane()->list()->count(), 3);
     EXPECT_EQ(h.find<ResultsView>("lvResult")->model()->columnCount(), 5);
 }
 
@@ -280,8 +280,8 @@ TEST(WindowSettings, AnEmptyWordListPathLoadsAndWritesNoFile) {
     WindowHarness h;
     h.dir.write("param.txt", "[Param]\r\nFileNameDomain=\r\n");
     h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
-    EXPECT_EQ(h.window->workArea()->Panel5->path(), "");
-    EXPECT_EQ(h.window->workArea()->Panel5->list()->count(), 0);
+    EXPECT_EQ(h.window->keywordPane()->path(), "");
+    EXPECT_EQ(h.window->keywordPane()->list()->count(), 0);
     h.window->close();
     EXPECT_EQ(h.dir.read("default.txt"), "shop\r\ncloud;-\r\nbike\r\n");
     EXPECT_NE(h.dir.read("param.txt").find("FileNameDomain=\r\n"), std::string::npos);
@@ -291,11 +291,11 @@ TEST(WindowSettings, AnEmptyWordListPathLoadsAndWritesNoFile) {
 TEST(WindowSettings, FirstHeaderCheckMarkSurvivesARestart) {
     WindowHarness h;
     ShowAndWait(h);
-    ClickHeader(h.window->workArea()->additional->grid(), 0);
+    ClickHeader(h.window->additionalWordPane()->grid(), 0);
     Restart(h);
     EXPECT_NE(h.dir.read("param.txt").find("FirstAdd=1\r\n"), std::string::npos);
-    EXPECT_EQ(h.window->workArea()->additional->headerText(0), "1First");
-    EXPECT_EQ(h.window->workArea()->additional->headerText(1), "Last");
+    EXPECT_EQ(h.window->additionalWordPane()->headerText(0), "1First");
+    EXPECT_EQ(h.window->additionalWordPane()->headerText(1), "Last");
 }
 
 TEST(WindowSettings, CheckDnsFirstLivesInItsOwnSectionWithTheNameServersKept) {
@@ -332,22 +332,47 @@ TEST(WindowSettings, HandEditedCommentsAndOtherSectionsAreKept) {
     EXPECT_NE(text.find("\r\n[Notes]\r\nTodo=more zones\r\n"), std::string::npos) << text;
 }
 
-TEST(WindowSettings, RefusedSettingsWriteIsShownFromSaveButtonAndIgnoredAtClose) {
+TEST(WindowSettings, RefusedSettingsWriteIsShownFromSaveButtonAndAskedAboutAtClose) {
     // A folder where the file should be refuses every write, even for root.
     WindowHarness h;
     std::filesystem::create_directory(h.dir.file("param.txt"));
     h.dialogs.fileAnswers.push_back(QString::fromStdString(h.dir.file("mine.txt")));
     h.click("SpeedButton7");
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
-    EXPECT_EQ(h.dialogs.messages[0].text,
-              QString::fromStdString("Unable to write to " + h.dir.file("param.txt")));
+    const QString refused = QString::fromStdString("Unable to write to " + h.dir.file("param.txt"));
+    EXPECT_EQ(h.dialogs.messages[0].text, refused);
     EXPECT_EQ(h.dialogs.messages[0].icon, DialogService::Icon::Error);
     EXPECT_EQ(h.dir.read("mine.txt"), "shop\r\ncloud;-\r\nbike\r\n") << "the list was saved";
 
+    // Closing asks; "No" keeps the window, its lists and its tables as they are.
     ShowAndWait(h);
+    h.dialogs.yesNoAnswers.push_back(false);
+    EXPECT_FALSE(h.window->close());
+    EXPECT_TRUE(h.window->isVisible());
+    ASSERT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_TRUE(h.dialogs.questions[0].text.startsWith(refused))
+        << h.dialogs.questions[0].text.toStdString();
+    EXPECT_TRUE(h.dialogs.questions[0].text.endsWith("Close anyway?"));
+    EXPECT_EQ(h.window->keywordPane()->list()->count(), 3);
+    EXPECT_EQ(h.window->session().zones().size(), 3u);
+
+    // Once the folder takes the file again, the close saves without asking.
+    std::filesystem::remove(h.dir.file("param.txt"));
+    EXPECT_TRUE(h.window->close());
+    EXPECT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_NE(h.dir.read("param.txt").find("FileNameDomain=" + h.dir.file("mine.txt")),
+              std::string::npos);
+}
+
+TEST(WindowSettings, RefusedSaveAtCloseClosesWhenTheUserSaysSo) {
+    WindowHarness h;
+    std::filesystem::create_directory(h.dir.file("param.txt"));
+    ShowAndWait(h);
+    h.dialogs.yesNoAnswers.push_back(true);
     EXPECT_TRUE(h.window->close());
     EXPECT_FALSE(h.window->isVisible());
-    EXPECT_EQ(h.dialogs.messages.size(), 1u) << "nothing shown at close";
+    EXPECT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("param.txt")));
 }
 
@@ -375,10 +400,12 @@ TEST(WindowSettings, SaveCutShortByTheDiskLeavesTheOldFileWhole) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    h.dialogs.yesNoAnswers.push_back(true); // close anyway
     const bool closed = h.window->close();
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(closed);
+    EXPECT_EQ(h.dialogs.questions.size(), 1u) << "the failed save was reported";
     EXPECT_EQ(h.dir.read("param.txt"), old);
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(h.dir.path()))
@@ -391,7 +418,7 @@ TEST(WindowSettings, UnreadableWordListIsNotReplacedAtClose) {
     std::filesystem::remove(h.dir.file("default.txt"));
     std::filesystem::create_directory(h.dir.file("default.txt"));
     h.window = std::make_unique<T_FDomain>(h.loop, h.dialogs, h.dir.path());
-    EXPECT_EQ(h.window->workArea()->Panel5->list()->count(), 0);
+    EXPECT_EQ(h.window->keywordPane()->list()->count(), 0);
     upDown(h, "udLink")->setPosition(8);
     h.window->close();
     EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("default.txt")));
