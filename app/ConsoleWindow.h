@@ -16,8 +16,9 @@ public:
     bool refused = false; // Search was refused: no zone is checked
     bool ended = false;   // the search is over
 
+    // The caption of an automatic resume is shown; the idle caption is not news.
     void setResumeCaption(const std::string& caption) override {
-        if (caption != "Resume")
+        if (caption != kResumeCaption)
             say(caption.c_str());
     }
     void noZoneChecked() override {
