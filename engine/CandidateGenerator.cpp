@@ -1,5 +1,6 @@
 #include "engine/CandidateGenerator.h"
 
+#include "engine/NameLengthTable.h"
 #include "engine/ResultStore.h"
 #include "engine/SearchListener.h"
 #include "engine/SearchWindow.h"
@@ -54,6 +55,11 @@ void CandidateGenerator::start(const SearchInput& input) {
     idle_ = loop_.addIdle([this] { return step(); });
 }
 
+std::size_t CandidateGenerator::namesHeld() const {
+    const bool collecting = phase_ == Phase::CollectCombined || phase_ == Phase::CollectAdditional;
+    return names_.size() + scratch_.size() - (collecting ? collected_ : 0);
+}
+
 void CandidateGenerator::buildLists(const SearchInput& input) {
     combinations_ = input.combinations;
     useAdditional_ = input.useAdditional;
@@ -86,6 +92,9 @@ void CandidateGenerator::beginCombination() {
     phase_ = Phase::Combine;
     scratch_.clear();
     keywords_.assign(names_.begin(), names_.end());
+    keywordLengths_.clear();
+    for (const std::string& k : keywords_)
+        keywordLengths_.push_back(static_cast<std::size_t>(ShapeOf(k).stripped));
     tuple_.assign(static_cast<std::size_t>(combinations_), 0);
     tuple_.back() = -1;
 }
@@ -203,16 +212,51 @@ void CandidateGenerator::combineStep() {
     }
     MaskRepeats(tuple_, mask_);
     // A repeat of an earlier tuple's keyword sequence joins to a name T already holds; keeping
-    // it would only grow T (to 10^10 texts for ten keywords joined ten at a time).
+    // it would only grow T (to 10^10 texts for ten keywords joined ten at a time). A name too
+    // long for any row is not even joined: most tuples of a big search are such names.
     if (FirstTupleOfSequence(tuple_, mask_)) {
-        std::string joined;
+        std::size_t length = 0;
         for (std::size_t i = 0; i < tuple_.size(); ++i)
             if (mask_[i] != -1)
-                joined += keywords_[static_cast<std::size_t>(tuple_[i])];
-        if (!joined.empty())
-            scratch_.push_back(std::move(joined));
+                length += keywordLengths_[static_cast<std::size_t>(tuple_[i])];
+        if (mayGiveRows(length)) {
+            std::string joined;
+            for (std::size_t i = 0; i < tuple_.size(); ++i)
+                if (mask_[i] != -1)
+                    joined += keywords_[static_cast<std::size_t>(tuple_[i])];
+            if (!joined.empty())
+                scratch_.push_back(std::move(joined));
+        }
     }
     progress_.step();
+    passOverTooLongTuples();
+}
+
+// Every tuple that shares a prefix whose keywords are already too long for a row gives no name,
+// whatever follows (repeats add nothing, new keywords only length). Forty keywords joined five
+// at a time are 10^8 tuples, nearly all of them such; they are counted as done at once instead
+// of being visited one loop step each.
+void CandidateGenerator::passOverTooLongTuples() {
+    const auto base = static_cast<std::int32_t>(keywords_.size());
+    std::size_t length = 0;
+    for (std::size_t j = 0; j + 1 < tuple_.size(); ++j) {
+        if (mask_[j] != -1)
+            length += keywordLengths_[static_cast<std::size_t>(tuple_[j])];
+        if (mayGiveRows(length))
+            continue;
+        // Moves the later positions to their last value; the tuples in between are passed over.
+        std::uint64_t passed = 0;
+        for (std::size_t k = j + 1; k < tuple_.size(); ++k) {
+            const auto left = static_cast<std::uint64_t>(base - 1 - tuple_[k]);
+            const auto weight = ProgressMeter::saturatingPow(
+                static_cast<std::uint64_t>(base), static_cast<unsigned>(tuple_.size() - 1 - k));
+            passed =
+                ProgressMeter::saturatingAdd(passed, ProgressMeter::saturatingMul(left, weight));
+            tuple_[k] = base - 1;
+        }
+        progress_.advance(passed);
+        return;
+    }
 }
 
 void CandidateGenerator::collectStep() {
@@ -238,14 +282,25 @@ void CandidateGenerator::additionalStep() {
     }
     const Affixes a = EntryAffixes(entryList_[entry_], useHyphens_ ? hyphens_ : 0);
     if (a.prefix)
-        scratch_.push_back(std::string(a.word) + (a.prefixHyphen ? "-" : "") + *name_);
+        keep(std::string(a.word) + (a.prefixHyphen ? "-" : "") + *name_);
     if (a.suffix)
-        scratch_.push_back(*name_ + (a.suffixHyphen ? "-" : "") + std::string(a.word));
+        keep(*name_ + (a.suffixHyphen ? "-" : "") + std::string(a.word));
     progress_.step();
     if (++entry_ == entryList_.size()) {
         entry_ = 0;
         ++name_;
     }
+}
+
+// Whether a name of this length (hyphens not counted) can still give a row, itself or through
+// a longer name built around it in the additional phase; one that cannot is never kept.
+bool CandidateGenerator::mayGiveRows(std::size_t lengthWithoutHyphens) const {
+    return lengthWithoutHyphens < maxLength_;
+}
+
+void CandidateGenerator::keep(std::string name) {
+    if (mayGiveRows(static_cast<std::size_t>(ShapeOf(name).stripped)))
+        scratch_.push_back(std::move(name));
 }
 
 void CandidateGenerator::rowStep() {
@@ -287,6 +342,7 @@ void CandidateGenerator::finish() {
     zones_.clear();
     std::vector<std::string>().swap(scratch_);
     keywords_.clear();
+    keywordLengths_.clear();
     entryList_.clear();
     rowNames_.clear();
     progress_.finish();

@@ -52,6 +52,8 @@ public:
     // True while rows are still being appended (the run must not end before they are all in).
     bool addingRows() const { return phase_ == Phase::Rows; }
     Phase phase() const { return phase_; }
+    // Names held for the rows still to come: the ordered list and the joined names not yet in it.
+    std::size_t namesHeld() const;
 
 private:
     void buildLists(const SearchInput& input);
@@ -64,11 +66,14 @@ private:
     void phaseStep();
     void abandon();
     void combineStep();
+    void passOverTooLongTuples();
     void collectStep();
     void additionalStep();
     void rowStep();
     bool nextRowName();
     void finish();
+    bool mayGiveRows(std::size_t lengthWithoutHyphens) const;
+    void keep(std::string name);
 
     MessageLoop& loop_;
     RunVariables& run_;
@@ -86,18 +91,19 @@ private:
     bool useHyphens_ = false;
     int hyphens_ = 1;
     std::size_t maxLength_ = 30;
-    NameSet names_;                      // K
-    NameSet entries_;                    // A: flag1 flag2 word
-    NameSet zones_;                      // Z
-    std::vector<std::string> scratch_;   // T
-    std::vector<std::string> keywords_;  // K as it was before joining, for index access
-    std::vector<std::string> entryList_; // A, for the inner loop of the additional phase
-    IndexTuple tuple_;                   // P
-    IndexTuple mask_;                    // M
-    std::size_t collected_ = 0;          // items of T already moved into K
-    NameSet::const_iterator name_;       // current name of the additional and row phases
-    std::size_t entry_ = 0;              // current entry of the additional phase
-    std::vector<std::string> rowNames_;  // forms of the current name that get rows
+    NameSet names_;                           // K
+    NameSet entries_;                         // A: flag1 flag2 word
+    NameSet zones_;                           // Z
+    std::vector<std::string> scratch_;        // T
+    std::vector<std::string> keywords_;       // K as it was before joining, for index access
+    std::vector<std::size_t> keywordLengths_; // of keywords_, without hyphens
+    std::vector<std::string> entryList_;      // A, for the inner loop of the additional phase
+    IndexTuple tuple_;                        // P
+    IndexTuple mask_;                         // M
+    std::size_t collected_ = 0;               // items of T already moved into K
+    NameSet::const_iterator name_;            // current name of the additional and row phases
+    std::size_t entry_ = 0;                   // current entry of the additional phase
+    std::vector<std::string> rowNames_;       // forms of the current name that get rows
     std::size_t rowName_ = 0;
     NameSet::const_iterator zone_;
 };

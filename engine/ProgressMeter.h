@@ -24,6 +24,12 @@ public:
         if (done_ >= nextUpdate_)
             update();
     }
+    // Counts `steps` steps at once.
+    void advance(std::uint64_t steps) {
+        done_ = saturatingAdd(done_, steps);
+        if (done_ >= nextUpdate_)
+            update();
+    }
     // Puts the bar back to 0 and hides it.
     void finish();
 

@@ -17,6 +17,8 @@ namespace zendrel {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+// Far beyond any list a person keeps; a path to something bigger is a mistake, not a list.
+constexpr std::size_t kMaxListBytes = 256u * 1024 * 1024;
 
 std::string flagCell(bool on) {
     return on ? std::string(1, '1') : std::string();
@@ -26,13 +28,18 @@ bool flagOn(const std::string& cell) {
     return cell == "1";
 }
 
-// Reads the file; tells a missing file (or no path at all) from one that is there but unreadable.
+// Reads the file; tells a missing file (or no path at all) from one that is there but unreadable
+// (which includes anything that is not a regular file, and a file beyond the size limit).
 WordListLoad readList(const std::string& path, std::string& bytes) {
-    if (path.empty())
-        return WordListLoad::NoFile;
-    if (ReadFileBytes(path, bytes))
+    switch (ReadRegularFile(path, kMaxListBytes, bytes)) {
+    case BoundedRead::Read:
         return WordListLoad::Loaded;
-    return FileExists(path) ? WordListLoad::Unreadable : WordListLoad::NoFile;
+    case BoundedRead::Missing:
+        return WordListLoad::NoFile;
+    case BoundedRead::Refused:
+        break;
+    }
+    return WordListLoad::Unreadable;
 }
 
 std::vector<KeywordEntry> parseKeywords(std::string_view bytes) {

@@ -196,7 +196,7 @@ private:
     bool locationFlag_ = false;
     bool allowedToSend_ = false;
     int headerLineCount_ = 0;
-    int bodyDataCount_ = 0;
+    std::int64_t bodyDataCount_ = 0; // pieces of an endless body keep coming
     int relocations_ = 0;
     std::intptr_t requestSerial_ = 0; // tells the messages of one request from the next one's
     Continuation next_ = Continuation::HeaderLine;

@@ -315,14 +315,14 @@ void TWSocket::HandleSelect(unsigned bits, int error) {
             Close();
     }
     if ((bits & FD_READ) && fd_ == fd)
-        ReceiveLoop(error);
+        ReceiveLoop(error, kMaxReadsPerReport);
     if ((bits & FD_WRITE) && fd_ == fd) {
         TryToSend();
         if (allSent_ && fd_ == fd)
             TriggerDataSent(e);
     }
     if ((bits & FD_CLOSE) && fd_ == fd && state_ != wsConnecting) {
-        ReceiveLoop(0);
+        ReceiveLoop(0, 0); // the peer has closed: what is left is finite, and all of it counts
         // A handler that closed the socket while reading has had its closed event already.
         if (fd_ != fd)
             return;
@@ -335,10 +335,13 @@ void TWSocket::HandleSelect(unsigned bits, int error) {
     }
 }
 
-void TWSocket::ReceiveLoop(int error) {
+// Reads until nothing waits, or at most `maxReads` times (0: no limit). A peer that sends
+// faster than the owner reads would otherwise keep this loop, and with it the whole message loop,
+// busy for as long as it likes; what is left is reported again once the loop has had its turn.
+void TWSocket::ReceiveLoop(int error, int maxReads) {
     receivedSinceReport_ = false;
     const int fd = fd_;
-    for (;;) {
+    for (int reads = 1;; ++reads) {
         lastError_ = 0;
         try {
             if (OnDataAvailable) {
@@ -353,7 +356,7 @@ void TWSocket::ReceiveLoop(int error) {
         } catch (...) {
             break; // a failing handler ends this pass only
         }
-        if (lastError_ != 0 || fd_ != fd)
+        if (lastError_ != 0 || fd_ != fd || reads == maxReads)
             break;
         int waiting = WaitingBytes();
         if (waiting <= 0) {

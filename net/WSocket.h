@@ -76,7 +76,8 @@ public:
     const std::string& DnsResult() const { return dnsResult_; }
     const std::vector<std::string>& DnsResultList() const { return dnsResultList_; }
     TSocketState State() const { return state_; }
-    std::int32_t ReadCount() const { return readCount_; }
+    // Bytes read since the connection opened; 64 bits, as a peer may send without end.
+    std::int64_t ReadCount() const { return readCount_; }
     // Bytes waiting to be read; -1 (after reporting "ioctlSocket") when the system cannot say.
     std::int32_t RcvdCount();
     std::int32_t LastError() const { return lastError_; }
@@ -131,11 +132,15 @@ protected:
     // Fires OnError when assigned, otherwise raises ESocketException with `msg`.
     void RaiseException(const std::string& msg);
     void ChangeState(TSocketState newState);
+    // Lets a test start the count near a boundary instead of sending gigabytes.
+    void PresetReadCount(std::int64_t count) { readCount_ = count; }
 
 private:
     using Window = HiddenWindow<TWSocket>;
     // Readiness of the connection's descriptor, as the loop's fd watch posts it.
     static constexpr unsigned kMsgFdReady = WM_USER + 0x100;
+    // Read events handled per readiness report while the peer is still sending.
+    static constexpr int kMaxReadsPerReport = 16;
 
     void HandleWindowMessage(const Message& m);
     void HandleWatchMessage(const Message& m);
@@ -143,7 +148,7 @@ private:
     void HandleSelect(unsigned bits, int error);
     void HandleHostByName(const Message& m);
     void HandleBgException(const std::exception& e);
-    void ReceiveLoop(int error);
+    void ReceiveLoop(int error, int maxReads);
     void TryToSend();
     void AppendToQueue(const char* data, int len);
     void InternalClose(bool shutdownFirst, int error);
@@ -176,7 +181,7 @@ private:
 
     int fd_ = -1;
     TSocketState state_ = wsClosed;
-    std::int32_t readCount_ = 0;
+    std::int64_t readCount_ = 0;
     std::int32_t lastError_ = 0;
     std::deque<TBuffer> queue_;
     bool allSent_ = true;

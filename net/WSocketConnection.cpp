@@ -243,7 +243,7 @@ int TWSocket::Receive(void* buffer, int size) {
         lastError_ = WinsockErrorFromErrno(errno);
         return -1;
     }
-    readCount_ += static_cast<std::int32_t>(n);
+    readCount_ += n;
     return static_cast<int>(n);
 }
 

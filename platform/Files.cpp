@@ -1,33 +1,68 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zendrel {
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
-    out.clear();
-    if (path.empty())
-        return false;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        out.clear();
-        return false;
+namespace {
+
+bool fitsAsRegular(const struct stat& st, std::size_t maxBytes) {
+    return S_ISREG(st.st_mode) && st.st_size >= 0 &&
+           static_cast<std::uintmax_t>(st.st_size) <= maxBytes;
+}
+
+// Reads to the end, giving up once more than `maxBytes` arrive (the file grows while we read).
+bool readAtMost(int fd, std::size_t maxBytes, std::string& out) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (static_cast<std::size_t>(n) > maxBytes - out.size())
+            return false;
+        out.append(buffer, static_cast<std::size_t>(n));
     }
-    return true;
+}
+
+} // namespace
+
+BoundedRead ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& out) {
+    out.clear();
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return BoundedRead::Missing;
+    if (!fitsAsRegular(st, maxBytes))
+        return BoundedRead::Refused;
+    // Non-blocking, in case the path became a pipe since the look above; checked again on the
+    // descriptor for the same reason.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return BoundedRead::Refused;
+    bool ok = ::fstat(fd, &st) == 0 && fitsAsRegular(st, maxBytes);
+    if (ok) {
+        out.reserve(static_cast<std::size_t>(st.st_size));
+        ok = readAtMost(fd, maxBytes, out);
+    }
+    ::close(fd);
+    if (ok)
+        return BoundedRead::Read;
+    out.clear();
+    return BoundedRead::Refused;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& out) {
+    return ReadRegularFile(path, SIZE_MAX, out) == BoundedRead::Read;
 }
 
 namespace {

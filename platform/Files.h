@@ -13,8 +13,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads a whole file as bytes. Returns false (and leaves `out` empty) when it cannot be read.
+// Reads a whole regular file as bytes. Returns false (and leaves `out` empty) when it cannot be
+// read or is no regular file.
 bool ReadFileBytes(const std::string& path, std::string& out);
+
+// How reading a file bounded in size went: read whole, not there at all, or there but refused
+// (not a regular file, larger than allowed, or unreadable).
+enum class BoundedRead { Read, Missing, Refused };
+
+// Reads the regular file at `path` into `out` when it holds at most `maxBytes` bytes; `out` is
+// left empty otherwise. Devices and pipes are refused without being opened for long: reading
+// one could block or never end.
+BoundedRead ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
 
 // Replaces the file at `path` with `bytes` through a temporary file in the same folder and a
 // rename, so a crash or a full disk never leaves a truncated file behind. Temporary files that

@@ -17,8 +17,9 @@
 namespace zendrel {
 
 // The one event loop of the program: every piece of work after start-up runs from here, on one
-// thread. Posted messages form a single FIFO across all targets; timer ticks are delivered only
-// when no posted message waits; fd readiness is turned into posted messages so that socket
+// thread. Posted messages form a single FIFO across all targets; timer ticks wait for posted
+// messages, but only for those posted before the tick fell due, so no stream of work can hold a
+// due tick back for long; fd readiness is turned into posted messages so that socket
 // notifications take their place in that FIFO; idle work runs when nothing else is due.
 //
 // The loop never owns the thread's outer loop in the window program: a bridge drives it through
@@ -138,6 +139,7 @@ private:
     MessageTarget* find(TargetId id) const;
     void wake();
 
+    void dispatchNext();
     void dispatch(const Envelope& e);
     void deliver(MessageTarget* t, const Message& m);
     void report(const std::string& what);
@@ -146,12 +148,19 @@ private:
     void armWatch(int fd, const Watch& w, bool add);
     const Due* topDue();
     bool runDueTimer();
+    void noticeDueTimer();
+    bool tickOwed() const;
+    void deliverOwedTicks();
     bool runIdleStep();
     void waitForWork(Millis maxWait);
 
     std::unique_ptr<Clock> ownClock_;
     Clock* clock_;
     std::deque<Envelope> queue_;
+    std::uint64_t posted_ = 0;     // messages ever queued
+    std::uint64_t dispatched_ = 0; // messages ever taken from the queue
+    // When set, due ticks go before the next message once `dispatched_` reaches it.
+    std::optional<std::uint64_t> tickBarrier_;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> freeSlots_;
     std::unordered_map<TimerKey, Timer, TimerKeyHash> timers_;

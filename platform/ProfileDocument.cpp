@@ -116,7 +116,7 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
         return std::nullopt;
     std::string_view text = lines_[*line];
     text = trimBlanks(text.substr(text.find('=') + 1));
-    return std::string(text.substr(0, kMaxValueLength));
+    return std::string(text);
 }
 
 void ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {

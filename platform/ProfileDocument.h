@@ -13,14 +13,11 @@ namespace zendrel {
 // comes back out unchanged.
 class ProfileDocument {
 public:
-    // Values longer than this are cut when read, as the settings reader has always done.
-    static constexpr std::size_t kMaxValueLength = 1023;
-
     // Parses file bytes; lines may end in CR LF, LF or a lone CR.
     static ProfileDocument Parse(std::string_view bytes);
 
     // The value of the first `key` in the first `section` (both matched without regard to
-    // case), trimmed of blanks and cut to kMaxValueLength characters; none when missing.
+    // case), trimmed of blanks and whole however long; none when missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
     // Whether the text has a header for `section` (matched without regard to case).
     bool hasSection(std::string_view section) const { return findSection(section).has_value(); }

@@ -21,7 +21,7 @@ ProfileDocument LoadProfile(const std::string& path) {
 std::string GetProfileString(const std::string& path, std::string_view section,
                              std::string_view key, std::string_view defaultValue) {
     auto value = LoadProfile(path).value(section, key);
-    return value ? *value : std::string(defaultValue.substr(0, ProfileDocument::kMaxValueLength));
+    return value ? *value : std::string(defaultValue);
 }
 
 void WriteProfileString(const std::string& path, std::string_view section, std::string_view key,

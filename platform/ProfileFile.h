@@ -14,8 +14,8 @@ using ProfileEntries = std::vector<std::pair<std::string, std::string>>;
 // Reads the profile file at `path`; a missing or unreadable file reads as empty.
 ProfileDocument LoadProfile(const std::string& path);
 
-// The value of `key` in `section` of the file at `path` (at most 1023 characters), or
-// `defaultValue` when the file or the key is missing.
+// The value of `key` in `section` of the file at `path`, whole, or `defaultValue` when the file
+// or the key is missing.
 std::string GetProfileString(const std::string& path, std::string_view section,
                              std::string_view key, std::string_view defaultValue = {});
 

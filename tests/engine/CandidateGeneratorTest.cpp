@@ -131,6 +131,69 @@ TEST_F(CandidateGeneratorTest, CombinationAndStrippedHyphenMayGiveDuplicateRows)
     EXPECT_EQ(std::count(rows.begin(), rows.end(), "my-shop.com"), 1);
 }
 
+// Twelve six-letter keywords joined up to four at a time under a limit of 20 characters: only
+// names of one to three keywords fit. Joined names that cannot fit are never held, so at no step
+// does the generator hold more names than it makes rows (besides the keywords themselves).
+TEST_F(CandidateGeneratorTest, NamesBeyondTheLengthLimitAreNeverHeld) {
+    Names keywords;
+    for (char c = 'a'; c < 'a' + 12; ++c)
+        keywords.push_back(std::string(6, c));
+    SearchInput in = words(keywords, {"com"}, 4);
+    in.maxLength = 20;
+    std::size_t most = 0;
+    int highestBar = 0;
+    gen.start(in);
+    loop.addIdle([&] {
+        most = std::max(most, gen.namesHeld());
+        highestBar = std::max(highestBar, window.progressPosition);
+        return gen.active();
+    });
+    loop.runUntilIdle();
+    const std::size_t rows = 12 + 12 * 11 + 12 * 11 * 10;
+    EXPECT_EQ(store.size(), rows);
+    EXPECT_LE(most, rows + keywords.size());
+    // Tuples passed over still count: 12^4 tuples and 1464 rows of an estimated
+    // 2 * (12 + 12^4) steps put the bar at 22200 * 10000 / 41496 units before it is reset.
+    EXPECT_EQ(highestBar, 5349);
+}
+
+// Dropping names early must not change which rows come out, in which order or spelling: under
+// a limit, the rows are exactly those made without one whose name is short enough. Keywords and
+// words without hyphens keep every row's name as long as the name it was made from.
+TEST_F(CandidateGeneratorTest, LengthLimitOnlyRemovesRowsThatAreTooLong) {
+    const Names pool = {"ab", "AB", "b", "ba", "c", "Cab", "abc", "d"};
+    const Names extras = {"my", "x", "MY"};
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int round = 0; round < 40; ++round) {
+        SearchInput in = words({}, {"com"}, 1 + static_cast<int>(next(3)));
+        for (unsigned i = 0, n = 2 + next(4); i < n; ++i)
+            in.keywords.push_back(pool[next(pool.size())]);
+        if (next(2) == 1) {
+            std::vector<AdditionalWordRow> rows;
+            for (unsigned i = 0, n = 1 + next(2); i < n; ++i)
+                rows.push_back({next(2) ? "1" : "", next(2) ? "1" : "", extras[next(3)]});
+            in = withAdditional(in, rows, static_cast<int>(next(3)));
+        }
+        in.maxLength = 63;
+        run = RunVariables{};
+        const Names unlimited = search(in);
+        for (int limit = 1; limit <= 9; ++limit) {
+            SCOPED_TRACE("round " + std::to_string(round) + ", limit " + std::to_string(limit));
+            Names expected;
+            for (const std::string& row : unlimited)
+                if (row.size() - 4 < static_cast<std::size_t>(limit))
+                    expected.push_back(row);
+            in.maxLength = limit;
+            run = RunVariables{};
+            EXPECT_EQ(search(in), expected);
+        }
+    }
+}
+
 TEST_F(CandidateGeneratorTest, RunStartIsPostedOnceBeforeTheFirstRow) {
     search(words({"a", "b"}, {"com", "net"}));
     EXPECT_EQ(probe.rowsAtStart, std::vector<std::size_t>{0});

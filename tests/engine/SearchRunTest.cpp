@@ -1,4 +1,5 @@
 #include "tests/engine/RunHarness.h"
+#include "tests/support/ScriptedServer.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -90,6 +91,42 @@ TEST(SearchRun, TimeLimitAbortsAtTheSecondTickWithNoData) {
     ASSERT_EQ(h.events.lookups.size(), 1u);
     EXPECT_EQ(h.events.lookups[0].second.failure, LookupFailure::TimeLimit);
     EXPECT_EQ(h.log.times[0], (std::vector<std::string>{"", "1", "2"}));
+}
+
+// Lets virtual time pass while a reply streams in: one millisecond per block received.
+struct StreamingClockLog : StateLog {
+    ManualClock* clock = nullptr;
+    void rowChanged(std::size_t row) override {
+        StateLog::rowChanged(row);
+        if (rows->subItem(row, ResultStore::kState).rfind("Loading ", 0) == 0)
+            clock->set(clock->now() + 1);
+    }
+};
+
+TEST(SearchRun, TimeLimitEndsALookupWhoseReplyNeverEnds) {
+    ScriptedServer endless({ScriptedServer::readRequest(),
+                            ScriptedServer::send("HTTP/1.0 200 OK\r\n\r\n"),
+                            ScriptedServer::stream(std::string(64 * 1024, 'z'), 15000)});
+    RunHarness h;
+    ZoneTable zones;
+    ReadZoneTable("local;" + endless.url("/whois?name=%s") + ";1;com\n", zones);
+    h.session.setZoneTable(std::move(zones));
+    StreamingClockLog log;
+    log.rows = &h.rows;
+    log.clock = &h.clock;
+    h.rows.setObserver(&log);
+    h.settings.seconds = 2;
+    h.addRows({"endless.com"});
+    h.search();
+    ASSERT_TRUE(h.pumpUntilCompleted(10000));
+    h.rows.setObserver(nullptr);
+    // The ticks kept coming while the bytes did: the third ends the lookup, about three virtual
+    // seconds in, long before the sender gives up.
+    EXPECT_EQ(State(h, 0), "no data");
+    ASSERT_GE(log.times[0].size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.times[0].begin(), log.times[0].begin() + 4),
+              (std::vector<std::string>{"", "1", "2", "3"}));
+    EXPECT_LT(h.clock.now(), 3500);
 }
 
 TEST(SearchRun, StopAbortsLiveLookupsAndRowsKeepTheirTexts) {

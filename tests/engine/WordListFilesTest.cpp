@@ -4,9 +4,11 @@
 #include "tests/engine/WordListPrinters.h"
 #include "tests/support/TempDir.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace zendrel {
@@ -104,6 +106,28 @@ TEST(WordListFiles, TellsMissingFromUnreadable) {
     EXPECT_EQ(rows, std::vector<AdditionalRow>(1));
     EXPECT_EQ(LoadAdditionalWords(dir.file("missing.txt"), rows), WordListLoad::NoFile);
     EXPECT_EQ(rows, std::vector<AdditionalRow>(1));
+}
+
+// A list is read only from a regular file of at most 256 MiB. A device that never ends, a pipe
+// nobody writes to or a file far too big would otherwise hang the start or exhaust memory; each
+// is refused like an unreadable file, so it is not written over either.
+TEST(WordListFiles, ReadsOnlyRegularFilesOfASaneSize) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+    const std::string huge = dir.file("huge.txt");
+    {
+        std::ofstream out(huge); // sparse: one byte past the limit costs no disk
+    }
+    ASSERT_EQ(::truncate(huge.c_str(), 256 * 1024 * 1024 + 1), 0);
+    for (const std::string& path : {std::string("/dev/zero"), dir.file("pipe.txt"), huge}) {
+        SCOPED_TRACE(path);
+        std::vector<KeywordEntry> keywords = {{"stale", true}};
+        std::vector<AdditionalRow> rows;
+        EXPECT_EQ(LoadKeywords(path, keywords), WordListLoad::Unreadable);
+        EXPECT_TRUE(keywords.empty());
+        EXPECT_EQ(LoadAdditionalWords(path, rows), WordListLoad::Unreadable);
+        EXPECT_EQ(rows, std::vector<AdditionalRow>(1));
+    }
 }
 
 TEST(WordListFiles, FailedSaveThrowsAndKeepsTheOldFile) {

@@ -1,5 +1,6 @@
 #include "engine/WorkspaceSettings.h"
 
+#include "engine/Workspace.h"
 #include "platform/ProfileFile.h"
 #include "tests/support/TempDir.h"
 
@@ -174,6 +175,29 @@ TEST(WorkspaceSettings, WritingKeepsCommentsAndOtherSectionsOfAHandEditedFile) {
     EXPECT_NE(text.find("Links=12\r\nMine=1\r\n"), std::string::npos)
         << "the key is updated in its own line: " << text;
     EXPECT_EQ(text.find("LINKS="), std::string::npos) << text;
+}
+
+// The check marks of a big zone table are one long value; every zone checked before the restart
+// is still checked after it, and a search takes all of them.
+TEST(WorkspaceSettings, CheckMarksOfThousandsOfZonesSurviveARestart) {
+    TempDir dir;
+    std::string table;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string zone = "z" + std::to_string(i);
+        table += zone + ";http://127.0.0.1:9/%s;1;" + zone + "\r\n";
+    }
+    dir.write("domain.txt", table);
+    WorkspaceSettings s = ReadWorkspaceSettings(dir.file("param.txt"), dir.path());
+    s.dom = std::string(5000, '+');
+    s.dom[1100] = '-';
+    WriteWorkspaceSettings(dir.file("param.txt"), s);
+    const Workspace ws = LoadWorkspace(dir.path());
+    EXPECT_EQ(ws.settings.dom.size(), s.dom.size());
+    const SearchInput in = MakeSearchInput(ws);
+    ASSERT_EQ(in.zones.size(), 4999u);
+    EXPECT_EQ(in.zones[1023], "z1023");
+    EXPECT_EQ(in.zones[1100], "z1101");
+    EXPECT_EQ(in.zones.back(), "z4999");
 }
 
 TEST(WorkspaceSettings, NewSettingsLiveInTheirOwnSectionWrittenOnlyOnceUsed) {

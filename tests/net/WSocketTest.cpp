@@ -240,6 +240,32 @@ TEST(SocketConnection, DataArrivesBeforeTheOneClosedEventAndSentFiresFromTheLoop
     EXPECT_EQ(test::OpenFdCount(), fdsBefore);
 }
 
+// The count of bytes read grows with whatever the peer sends; it starts just below 2 GiB here so
+// that crossing that mark takes a few bytes instead of gigabytes.
+struct CountedSocket : TWSocket {
+    using TWSocket::PresetReadCount;
+    using TWSocket::TWSocket;
+};
+
+TEST(SocketConnection, ReadCountGoesOnPastTwoGibibytes) {
+    MessageLoop loop;
+    ScriptedServer server(ScriptedServer::reply(std::string(100, 'a')));
+    CountedSocket s(loop);
+    std::int64_t seen = 0;
+    bool closed = false;
+    s.OnSessionConnected = [](TWSocket* sock, std::uint16_t) { sock->SendStr("GET\r\n\r\n"); };
+    s.OnDataAvailable = [&](TWSocket* sock, std::uint16_t) {
+        char buf[16];
+        if (sock->Receive(buf, sizeof buf) > 0)
+            seen = sock->ReadCount();
+    };
+    s.OnSessionClosed = [&](TWSocket*, std::uint16_t) { closed = true; };
+    s.PresetReadCount(INT32_MAX - 10);
+    ConnectTo(s, server.port());
+    ASSERT_TRUE(loop.runUntil([&] { return closed; }, kWait));
+    EXPECT_EQ(seen, std::int64_t{INT32_MAX} + 90);
+}
+
 TEST(SocketConnection, ResetByPeerClosesWithTheResetError) {
     MessageLoop loop;
     ScriptedServer server(

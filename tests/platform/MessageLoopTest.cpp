@@ -71,6 +71,71 @@ TEST_F(LoopTest, TimerTickWaitsWhilePostedMessagesWait) {
     EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:1", "a:1", "a:275/7"}));
 }
 
+// Time passes while a peer keeps one descriptor readable, or while every handled message posts
+// the next one: a due tick must still come within a bounded number of messages, not only once
+// the flood ends. Each report advances the clock by 1 ms; the 10 ms timer is due every 10.
+TEST_F(LoopTest, DueTimerTicksWhileWorkNeverRunsOut) {
+    for (const bool fromDescriptor : {true, false}) {
+        SCOPED_TRACE(fromDescriptor ? "readable descriptor" : "endless posting");
+        ManualClock time;
+        MessageLoop busy{time};
+        std::vector<std::string> seen;
+        Recorder a(busy, "a", seen);
+        int fds[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+        const std::string flood(4000, 'x');
+        ASSERT_EQ(::write(fds[1], flood.data(), flood.size()), 4000);
+        constexpr int kReports = 1000; // 4 bytes each: the descriptor stays readable throughout
+        int reports = 0;
+        std::vector<int> tickedAt;
+        a.onMessage = [&](const Message& m) {
+            if (m.msg == WM_TIMER) {
+                tickedAt.push_back(reports);
+                return;
+            }
+            char buf[4];
+            if (fromDescriptor) {
+                ASSERT_EQ(::read(fds[0], buf, sizeof buf), 4);
+            }
+            time.set(time.now() + 1);
+            if (++reports == kReports)
+                busy.unwatchFd(fds[0]);
+            else if (!fromDescriptor)
+                a.post(1);
+        };
+        a.setTimer(1, 10);
+        if (fromDescriptor)
+            busy.watchFd(fds[0], kFdReadable, a, 1);
+        else
+            a.post(1);
+        busy.runUntilIdle();
+        EXPECT_EQ(reports, kReports);
+        // Without a bound the first tick would wait for the end of the flood (report 1000).
+        EXPECT_GE(tickedAt.size(), 10u);
+        for (std::size_t i = 0; i < tickedAt.size(); ++i)
+            EXPECT_LE(tickedAt[i] - (i == 0 ? 0 : tickedAt[i - 1]), 10 + 70) << "tick " << i;
+        ::close(fds[0]);
+        ::close(fds[1]);
+    }
+}
+
+// A window drives the loop in short passes; a timer whose handler takes longer than its interval
+// is always due again and must not keep one pass from returning.
+TEST_F(LoopTest, PassReturnsWithinItsBudgetWhenATimerIsAlwaysDue) {
+    Recorder a(loop, "a", log);
+    int ticks = 0;
+    a.onMessage = [&](const Message&) {
+        clock.set(clock.now() + 2);
+        if (++ticks == 1000)
+            a.killTimer(1);
+    };
+    a.setTimer(1, 1);
+    clock.set(1);
+    EXPECT_TRUE(loop.runPending(5));
+    EXPECT_LE(ticks, 4);
+    a.killTimer(1);
+}
+
 TEST_F(LoopTest, ManualClockRunsShortAndLongTimers) {
     Recorder fast(loop, "fast", log), slow(loop, "slow", log);
     fast.setTimer(1, 10);

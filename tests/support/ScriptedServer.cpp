@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedServer.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
@@ -96,6 +97,25 @@ void ScriptedServer::sleepUnlessStopped(int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
+void ScriptedServer::streamFor(int fd, const std::string& bytes, int ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    std::size_t off = 0;
+    while (!stopping_ && std::chrono::steady_clock::now() < end) {
+        // Waits for room without blocking, so a peer that stops reading cannot hold the thread.
+        pollfd p{fd, POLLOUT, 0};
+        if (poll(&p, 1, 20) <= 0)
+            continue;
+        if (p.revents & (POLLERR | POLLHUP))
+            return;
+        ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
+        if (n <= 0)
+            return;
+        off = (off + static_cast<std::size_t>(n)) % bytes.size();
+    }
+}
+
 bool ScriptedServer::readRequest(int fd, int index) {
     std::string got;
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadLimitMs);
@@ -127,6 +147,8 @@ void ScriptedServer::play(int fd, int index) {
                     break;
                 off += static_cast<std::size_t>(n);
             }
+        } else if (s.kind == Step::Stream) {
+            streamFor(fd, s.bytes, s.ms);
         } else if (s.kind == Step::Pause) {
             sleepUnlessStopped(s.ms);
         } else if (s.kind == Step::Hold) {

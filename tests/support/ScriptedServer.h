@@ -17,7 +17,7 @@ namespace zendrel::test {
 class ScriptedServer {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, Pause, Close, Reset, Hold } kind;
+        enum Kind { ReadRequest, Send, Stream, Pause, Close, Reset, Hold } kind;
         std::string bytes;
         int ms = 0;
     };
@@ -25,6 +25,8 @@ public:
 
     static Step readRequest() { return {Step::ReadRequest, {}, 0}; }
     static Step send(std::string bytes) { return {Step::Send, std::move(bytes), 0}; }
+    // Sends `bytes` again and again for `ms`, or until the peer closes or stops reading.
+    static Step stream(std::string bytes, int ms) { return {Step::Stream, std::move(bytes), ms}; }
     static Step pause(int ms) { return {Step::Pause, {}, ms}; }
     static Step close() { return {Step::Close, {}, 0}; }
     static Step reset() { return {Step::Reset, {}, 0}; }
@@ -53,6 +55,7 @@ private:
     void play(int fd, int index);
     bool readRequest(int fd, int index);
     void sleepUnlessStopped(int ms);
+    void streamFor(int fd, const std::string& bytes, int ms);
 
     std::function<Script(int)> scriptFor_;
     int maxConnections_;
