@@ -20,8 +20,9 @@ public:
     bool ended = false;   // the search is over
     bool quiet = false;   // say nothing more (the reader of the results has gone)
 
+    // The caption of an automatic resume is shown; the idle caption is not news.
     void setResumeCaption(const std::string& caption) override {
-        if (caption != "Resume")
+        if (caption != kResumeCaption)
             say(caption);
     }
     void noZoneChecked() override {
