@@ -9,7 +9,7 @@ namespace zendrel {
 
 // Passes every event on to each registered listener, in registration order. A handler may open
 // a modal dialog (which runs the loop) or add and remove listeners; each event goes to the
-// listeners registered when it began.
+// listeners that were registered when it began and still are when their turn comes.
 class SearchListeners final : public SearchListener {
 public:
     void add(SearchListener& l) { list_.push_back(&l); }

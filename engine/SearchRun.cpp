@@ -262,7 +262,8 @@ void SearchRun::endOfPass() {
     if (!v.stopRequested && p_.settings.autoResume() && p_.settings.autoResumeLimit() > 0 &&
         v.autoResumeCount < p_.settings.autoResumeLimit()) {
         ++v.autoResumeCount;
-        p_.window.setResumeCaption("Resume : " + std::to_string(v.autoResumeCount));
+        p_.window.setResumeCaption(std::string(kResumeCaption) + " : " +
+                                   std::to_string(v.autoResumeCount));
         sbResumeClick();
         return;
     }
@@ -350,7 +351,7 @@ void SearchRun::FinishRun() {
     const RunEnd end = v.stopRequested ? RunEnd::Stopped : RunEnd::Completed;
     p_.events.runFinished(end);
     v.lastDispatched = 0;
-    p_.window.setResumeCaption("Resume");
+    p_.window.setResumeCaption(kResumeCaption);
     p_.events.searchEnded(end == RunEnd::Stopped ? SearchEnd::Stopped : SearchEnd::Completed);
 }
 

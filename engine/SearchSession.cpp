@@ -12,10 +12,9 @@ SearchSession::SearchSession(MessageLoop& loop, SearchWindow& window, const RunS
     run_.setRowsPending([this] { return generator_.addingRows(); });
 }
 
-SearchSession::~SearchSession() {
-    // Generation is idle work that writes into the rows: it must stop before they go.
-    vars_.stopRequested = true;
-}
+// The members' order does the work: the run releases its lookups and the generator removes its
+// idle work before the rows and tables they write to are destroyed.
+SearchSession::~SearchSession() = default;
 
 void SearchSession::setZoneTable(ZoneTable zones) {
     zones_ = std::move(zones);

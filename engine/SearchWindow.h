@@ -4,6 +4,9 @@
 
 namespace zendrel {
 
+// The Resume button's caption between runs; an automatic resume shows "Resume : <count>".
+inline constexpr const char* kResumeCaption = "Resume";
+
 // The controls a search drives while it generates names and runs lookups: the run buttons, the
 // progress bar, the busy cursor and the Resume caption. The Qt window implements it; so do the
 // headless program and the tests. Messages to the user go through SearchListener events.

@@ -42,18 +42,6 @@ WordListLoad readList(const std::string& path, std::string& bytes) {
     return WordListLoad::Unreadable;
 }
 
-std::vector<KeywordEntry> parseKeywords(std::string_view bytes) {
-    std::vector<KeywordEntry> entries;
-    for (const std::string& line : SplitLines(bytes)) {
-        std::vector<std::string> fields = SplitFields(';', line);
-        if (fields.empty())
-            continue;
-        bool unchecked = fields.size() > 1 && !fields[1].empty() && fields[1].front() == '-';
-        entries.push_back({std::move(fields[0]), !unchecked});
-    }
-    return entries;
-}
-
 AdditionalRow parseAdditionalRow(std::string_view line) {
     AdditionalRow row;
     std::vector<std::string> fields = SplitFields(';', line);
@@ -68,12 +56,24 @@ AdditionalRow parseAdditionalRow(std::string_view line) {
 
 } // namespace
 
+std::vector<KeywordEntry> ParseKeywords(std::string_view bytes) {
+    std::vector<KeywordEntry> entries;
+    for (const std::string& line : SplitLines(bytes)) {
+        std::vector<std::string> fields = SplitFields(';', line);
+        if (fields.empty())
+            continue;
+        bool unchecked = fields.size() > 1 && !fields[1].empty() && fields[1].front() == '-';
+        entries.push_back({std::move(fields[0]), !unchecked});
+    }
+    return entries;
+}
+
 WordListLoad LoadKeywords(const std::string& path, std::vector<KeywordEntry>& out) {
     out.clear();
     std::string bytes;
     WordListLoad result = readList(path, bytes);
     if (result == WordListLoad::Loaded)
-        out = parseKeywords(bytes);
+        out = ParseKeywords(bytes);
     return result;
 }
 

