@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -97,13 +96,6 @@ void TWSocket::SetLocalPort(const std::string& value) {
     localPortResolved_ = false;
 }
 
-int TWSocket::WaitingBytes() const {
-    int n = 0;
-    if (fd_ < 0 || ioctl(fd_, FIONREAD, &n) != 0)
-        return -1;
-    return n;
-}
-
 std::int32_t TWSocket::RcvdCount() {
     int n = WaitingBytes();
     if (n < 0)
@@ -159,6 +151,10 @@ void TWSocket::TriggerDnsLookupDone(std::uint16_t e) {
 void TWSocket::TriggerError() {
     if (OnError)
         OnError(this);
+}
+void TWSocket::TriggerTlsDone(std::uint16_t e) {
+    if (OnTlsDone)
+        OnTlsDone(this, e);
 }
 
 void TWSocket::ChangeState(TSocketState newState) {
@@ -258,6 +254,10 @@ void TWSocket::HandleWatchMessage(const Message& m) {
     try {
         if (m.msg == kMsgFdReady)
             HandleReadiness(static_cast<unsigned>(m.lParam));
+        else if (m.msg == kMsgTlsStep)
+            DriveHandshake();
+        else if (m.msg == kMsgTlsPending)
+            HandlePendingPlaintext();
         else if (m.msg == WM_SOCKET_SELECT)
             HandleSelect(static_cast<unsigned>(m.lParam & 0xffff),
                          static_cast<int>((m.lParam >> 16) & 0xffff));
@@ -288,20 +288,26 @@ void TWSocket::HandleReadiness(unsigned fdBits) {
         HandleSelect(FD_CONNECT, SocketErrorOf(fd_));
         return;
     }
+    if (handshaking_) {
+        DriveHandshake();
+        return;
+    }
     unsigned bits = 0;
     int error = 0;
-    if (fdBits & kFdReadable) {
-        if (WaitingBytes() > 0)
-            bits |= FD_READ;
-        else
-            bits |= FD_CLOSE; // readable with nothing to read: the peer has closed
-    }
+    if (fdBits & kFdReadable)
+        bits |= ReadableBits();
     if (fdBits & (kFdHangup | kFdError))
         bits |= FD_CLOSE;
-    if (bits & FD_CLOSE)
+    if (bits & FD_CLOSE) {
         error = SocketErrorOf(fd_);
-    if (fdBits & kFdWritable)
+        if (error == 0)
+            error = TlsCloseError();
+    }
+    // A TLS connection may watch for room only because a read had to send: no data was sent.
+    if ((fdBits & kFdWritable) && (!tls_ || !allSent_))
         bits |= FD_WRITE;
+    if ((fdBits & kFdWritable) && tls_ && tls_->ReadWantsWrite())
+        ReportPendingPlaintext();
     HandleSelect(bits, (bits & FD_CLOSE) ? error : 0);
 }
 
@@ -368,6 +374,8 @@ void TWSocket::ReceiveLoop(int error, int maxReads) {
     // An owner that did not read gets no further read reports until it reads again.
     if (!receivedSinceReport_)
         readEnabled_ = false;
+    else if (fd_ == fd && tls_ && tls_->Buffered())
+        ReportPendingPlaintext();
 }
 
 } // namespace zendrel

@@ -2,6 +2,7 @@
 
 #include "net/AresResolver.h"
 #include "net/SocketException.h"
+#include "net/TlsSession.h"
 #include "net/WSockbuf.h"
 #include "platform/HiddenWindow.h"
 #include "platform/MessageLoop.h"
@@ -57,6 +58,8 @@ using TBgExceptionEvent = std::function<void(TWSocket*, const std::exception&, b
 // program was designed around, in order and always from the loop; failures are reported with
 // the original socket error numbers. Each connection gets its own watch window, so nothing
 // queued for an earlier connection can reach a later one that reuses the descriptor number.
+// A connection can switch to TLS; from then on the owner sees plaintext through the same events
+// and calls, because every byte to or from the wire passes the one raw send/receive seam.
 class TWSocket {
 public:
     explicit TWSocket(MessageLoop& loop);
@@ -76,7 +79,8 @@ public:
     const std::string& DnsResult() const { return dnsResult_; }
     const std::vector<std::string>& DnsResultList() const { return dnsResultList_; }
     TSocketState State() const { return state_; }
-    // Bytes read since the connection opened; 64 bits, as a peer may send without end.
+    // Bytes read since the connection opened (plaintext once TLS runs); 64 bits, as a peer may
+    // send without end.
     std::int64_t ReadCount() const { return readCount_; }
     // Bytes waiting to be read; -1 (after reporting "ioctlSocket") when the system cannot say.
     std::int32_t RcvdCount();
@@ -97,6 +101,8 @@ public:
     TChangeState OnChangeState;
     TNotifyEvent OnError;
     TBgExceptionEvent OnBgException;
+    // The TLS handshake has ended: 0, or a socket error number with TlsFailure() saying why.
+    TSocketEvent OnTlsDone;
 
     // --- operations ---
     // Looks `host` up; a dotted address completes inside the call, a name from the loop.
@@ -118,6 +124,12 @@ public:
     virtual void Abort();
     // Passes `how` to the system when a descriptor exists.
     void Shutdown(int how);
+    // Starts TLS on the connection (also after bytes were exchanged in the clear), verifying the
+    // certificate for `serverName`; OnTlsDone reports the outcome from the loop. Data sent before
+    // it ends waits and goes out encrypted.
+    virtual void StartTls(const std::string& serverName);
+    // Why the last TLS handshake or connection failed; empty when nothing did.
+    const std::string& TlsFailure() const { return tlsFailure_; }
 
 protected:
     virtual void TriggerDataAvailable(std::uint16_t error);
@@ -127,6 +139,7 @@ protected:
     virtual void TriggerChangeState(TSocketState oldState, TSocketState newState);
     virtual void TriggerDnsLookupDone(std::uint16_t error);
     virtual void TriggerError();
+    virtual void TriggerTlsDone(std::uint16_t error);
     // Reports a failure of operation `func` with socket error `error` (closing on 10054/10057).
     void SocketError(const std::string& func, int error);
     // Fires OnError when assigned, otherwise raises ESocketException with `msg`.
@@ -139,6 +152,10 @@ private:
     using Window = HiddenWindow<TWSocket>;
     // Readiness of the connection's descriptor, as the loop's fd watch posts it.
     static constexpr unsigned kMsgFdReady = WM_USER + 0x100;
+    // Posted to itself: take the TLS handshake a step further; report decrypted data that the
+    // descriptor no longer signals, because OpenSSL has already read it.
+    static constexpr unsigned kMsgTlsStep = WM_USER + 0x101;
+    static constexpr unsigned kMsgTlsPending = WM_USER + 0x102;
     // Read events handled per readiness report while the peer is still sending.
     static constexpr int kMaxReadsPerReport = 16;
 
@@ -160,7 +177,20 @@ private:
     void StartWatching();
     void UpdateInterest();
     void DropHandle();
-    int WaitingBytes() const;
+    // --- the seam to the wire: the system, or the TLS session over it ---
+    int RawSend(const char* data, int len, int& error);
+    int RawReceive(char* buffer, int size, int& error);
+    int WaitingBytes();
+    int SystemWaitingBytes() const;
+    unsigned ReadableBits();
+    bool IsClosingSendError(int error) const;
+    // --- TLS ---
+    void DriveHandshake();
+    void FinishHandshake(int error);
+    void HandlePendingPlaintext();
+    void ReportPendingPlaintext();
+    void NoteTlsEnd();
+    int TlsCloseError() const;
 
     MessageLoop& loop_;
     Window window_;
@@ -191,6 +221,13 @@ private:
     // The system reports readable data once; further reports wait until the owner reads.
     bool readEnabled_ = true;
     bool receivedSinceReport_ = false;
+
+    std::unique_ptr<TlsSession> tls_; // per connection, once StartTls was called
+    bool handshaking_ = false;
+    unsigned handshakeInterest_ = 0;
+    bool tlsEndPosted_ = false;
+    bool plaintextReportPosted_ = false;
+    std::string tlsFailure_;
 };
 
 } // namespace zendrel

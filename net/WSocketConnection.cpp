@@ -13,8 +13,6 @@
 
 namespace zendrel {
 
-namespace {} // namespace
-
 // ---------------------------------------------------------------- connect
 
 void TWSocket::Connect() {
@@ -139,10 +137,12 @@ void TWSocket::UpdateInterest() {
     unsigned interest = kFdHangup;
     if (state_ == wsConnecting || state_ == wsOpened)
         interest = kFdWritable;
+    else if (handshaking_)
+        interest |= handshakeInterest_;
     else {
         if (readEnabled_)
             interest |= kFdReadable;
-        if (!allSent_)
+        if (!allSent_ || (tls_ && tls_->ReadWantsWrite()))
             interest |= kFdWritable;
     }
     loop_.updateFd(fd_, interest);
@@ -154,6 +154,8 @@ void TWSocket::DropHandle() {
         ::close(fd_);
         fd_ = -1;
     }
+    tls_.reset();
+    handshaking_ = false;
     watch_.reset(); // whatever is still queued for this connection is dropped with it
 }
 
@@ -192,10 +194,10 @@ void TWSocket::AppendToQueue(const char* data, int len) {
     }
 }
 
+// While a handshake runs, the queue waits: what the owner sends is meant to go out encrypted.
 void TWSocket::TryToSend() {
-    if (fd_ < 0 || queue_.empty())
+    if (fd_ < 0 || queue_.empty() || handshaking_)
         return;
-    int flags = MSG_NOSIGNAL | (SendFlags == wsSendUrgent ? MSG_OOB : 0);
     for (;;) {
         int len = 0;
         const char* p = queue_.front().Peek(len);
@@ -207,13 +209,12 @@ void TWSocket::TryToSend() {
             allSent_ = true;
             return;
         }
-        ssize_t n = ::send(fd_, p, static_cast<std::size_t>(len), flags);
+        int error = 0;
+        int n = RawSend(p, len, error);
         if (n < 0) {
-            int error = WinsockErrorFromErrno(errno);
             if (error == WSAEWOULDBLOCK)
                 return;
-            if (error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN ||
-                error == WSAEINVAL) {
+            if (IsClosingSendError(error)) {
                 closeInvoked_ = true;
                 Close();
                 TriggerSessionClosed(static_cast<std::uint16_t>(error));
@@ -223,7 +224,7 @@ void TWSocket::TryToSend() {
         }
         if (n == 0)
             return;
-        queue_.front().Remove(static_cast<int>(n));
+        queue_.front().Remove(n);
         if (n < len)
             return;
     }
@@ -238,13 +239,16 @@ int TWSocket::Receive(void* buffer, int size) {
     }
     receivedSinceReport_ = true;
     readEnabled_ = true;
-    ssize_t n = ::recv(fd_, buffer, static_cast<std::size_t>(size < 0 ? 0 : size), 0);
+    int error = 0;
+    int n = RawReceive(static_cast<char*>(buffer), size < 0 ? 0 : size, error);
     if (n < 0) {
-        lastError_ = WinsockErrorFromErrno(errno);
+        lastError_ = error;
         return -1;
     }
+    // Plaintext is counted, not the bytes on the wire: the count measures the reply the owner
+    // gets (progress texts, the reply cap), which must not depend on how it was carried.
     readCount_ += n;
-    return static_cast<int>(n);
+    return n;
 }
 
 std::string TWSocket::ReceiveStr() {
@@ -290,8 +294,11 @@ void TWSocket::InternalClose(bool shutdownFirst, int error) {
     }
     if (state_ == wsClosed)
         return;
-    if (shutdownFirst)
+    if (shutdownFirst) {
+        if (tls_ && !handshaking_)
+            tls_->SendCloseNotify(); // best effort: whatever the descriptor takes now
         ::shutdown(fd_, SHUT_WR);
+    }
     DropHandle();
     ChangeState(wsClosed);
     if (!destroying_ && !closeInvoked_ && OnSessionClosed) {
