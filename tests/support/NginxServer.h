@@ -2,6 +2,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tools/certs/Certificates.h"
 
 #include <memory>
 #include <string>
@@ -14,6 +15,8 @@ namespace zendrel::test {
 class NginxServer {
 public:
     explicit NginxServer(const std::string& extraLocations = "");
+    // The same server speaking TLS only, with `identity` as its certificate and key.
+    explicit NginxServer(const PemPair& identity, const std::string& extraLocations = "");
     ~NginxServer();
 
     int port() const { return port_; }
@@ -22,7 +25,10 @@ public:
     void addPage(const std::string& name, const std::string& bytes) const;
 
 private:
+    void start(const std::string& listenOptions, const std::string& extraLocations);
+
     TempDir dir_;
+    bool tls_ = false;
     int port_ = 0;
     std::unique_ptr<ChildProcess> process_;
 };
