@@ -287,7 +287,7 @@ void THttpCli::Relocate(const std::string& value) {
         if (proto.empty())
             proto = "http";
         if (requestTarget_.empty() && absolute && !hostName_.empty())
-            requestTarget_ = "/";
+            requestTarget_.assign(1, '/'); // plain assignment trips a false -Wrestrict at -O3
         if (requestTarget_.empty()) {
             requestTarget_ = proto + "://" + targetHost_ + "/" + hostName_;
             hostName_ = targetHost_;
