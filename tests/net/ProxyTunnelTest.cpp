@@ -232,9 +232,10 @@ TEST(ProxyTunnel, RefusesTextThatCouldAddALineAndSendsNothing) {
         })) << b.host;
         EXPECT_FALSE(tunnel.Running());
     }
+    ASSERT_TRUE(loop.runUntil([&] { return proxy.connections() == 1; }, kWait));
     c.socket.Close(); // the owner's events were never taken
     EXPECT_EQ(c.ownerClosed, 1);
-    proxy.stop();
+    proxy.stop(); // what the proxy read is complete once it has seen the close
     EXPECT_EQ(proxy.requests().at(0), "");
 }
 
