@@ -67,16 +67,13 @@ void TMyHTTPCLI::HttpHeaderData(THttpCli*) {
 }
 
 void TMyHTTPCLI::HttpHeaderEnd(THttpCli*) {
-    bool lengthSeen = false;
+    if (AnnouncedLength() >= 0)
+        setExpectedLength(AnnouncedLength());
     for (const std::string& line : RcvdHeader()) {
-        const std::string lower = LowerCase(line);
-        const std::string_view rest = std::string_view(line).substr(line.find(':') + 1);
-        if (!lengthSeen && lower.find("content-length:") != std::string::npos) {
-            setExpectedLength(ReadLeadingNumber(TrimBlanks(rest)));
-            lengthSeen = true;
-        } else if (lower.starts_with("retry-after:")) {
+        if (LowerCase(line).starts_with("retry-after:")) {
             // Kept for the run, which pauses the server that long if the reply is a refusal.
-            setRetryAfter(std::string(TrimBlanks(rest)));
+            setRetryAfter(
+                std::string(TrimBlanks(std::string_view(line).substr(line.find(':') + 1))));
         }
     }
 }

@@ -31,8 +31,7 @@ std::string AuthorityOf(const std::string& url, const std::string& fallbackHost)
 THttpCli::THttpCli(MessageLoop& loop)
     : loop_(loop), window_(std::make_unique<HiddenWindow<THttpCli>>(
                        loop, *this, &THttpCli::HandleWindowMessage)),
-      socket_(std::make_unique<TWSocket>(loop)), sendBuffer_(kBufSize),
-      receiveBuffer_(kBufSize + 1) {
+      socket_(std::make_unique<TWSocket>(loop)), sendBuffer_(kBufSize) {
     BindSocketEvents();
 }
 
@@ -132,6 +131,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     ++requestSerial_;
     rcvdHeader_.clear();
     rcvdHeaderBytes_ = 0;
+    announcedLength_ = -1;
     relocations_ = 0;
     requestType_ = rq;
     requestDoneError_ = 0;
@@ -146,7 +146,8 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     contentLength_ = -1;
     allowedToSend_ = false;
     locationFlag_ = false;
-    receiveLen_ = 0;
+    reader_.Reset();
+    ResetFraming();
     location_ = URL;
     PrepareTargets();
     if (!RequestTextIsSafe())
@@ -260,7 +261,8 @@ void THttpCli::HandleSessionConnected(std::uint16_t error) {
     }
     ChangeHttpState(Connected);
     TriggerSessionConnected();
-    next_ = Continuation::HeaderLine;
+    reader_.Reset();
+    ResetFraming();
     ChangeHttpState(WaitingHeader);
     try {
         if (requestType_ == rqGet) {
@@ -311,8 +313,19 @@ bool THttpCli::MayAuthorize() const {
     return now == authAuthority_;
 }
 
+// HTTP/1.0 requests have always named the host alone; HTTP/1.1 wants the port when it is not
+// the default one.
+std::string THttpCli::HostHeaderValue() const {
+    if (!http11_)
+        return targetHost_;
+    if (!Proxy.empty())
+        return targetHost_ + targetPortSuffix_;
+    return port_ == "80" ? targetHost_ : targetHost_ + ":" + port_;
+}
+
 void THttpCli::SendRequestHeader(const std::string& method) {
-    std::vector<std::string> lines{method + " " + requestTarget_ + " HTTP/1.0"};
+    std::vector<std::string> lines{method + " " + requestTarget_ +
+                                   (http11_ ? " HTTP/1.1" : " HTTP/1.0")};
     if (!Sender.empty())
         lines.push_back("From: " + Sender);
     if (!Reference.empty())
@@ -321,7 +334,9 @@ void THttpCli::SendRequestHeader(const std::string& method) {
         lines.push_back("Content-Type: " + ContentTypePost);
     if (!Agent.empty())
         lines.push_back("User-Agent: " + Agent);
-    lines.push_back("Host: " + targetHost_);
+    lines.push_back("Host: " + HostHeaderValue());
+    if (http11_)
+        lines.push_back("Connection: close");
     if (NoCache)
         lines.push_back("Pragma: no-cache");
     if (method == "POST") {

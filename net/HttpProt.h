@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HttpResponseReader.h"
 #include "net/WSocket.h"
 #include "platform/HiddenWindow.h"
 
@@ -45,7 +46,9 @@ using THttpRequestDone =
     std::function<void(THttpCli* sender, THttpRequest rqType, std::uint16_t error)>;
 
 // An asynchronous HTTP/1.0 client: one document per request over one connection that the server
-// closes at the end of the response. The start returns at once; progress arrives as events from
+// closes at the end of the response. The bytes of the response are read by an
+// HttpResponseReader; the client is the request state machine over it and gives the lines their
+// meaning. The start returns at once; progress arrives as events from
 // the socket and from messages the client posts to itself, so OnRequestDone always comes from
 // the loop after the state became Ready. The client may be destroyed from a posted message
 // after OnRequestDone or Abort; nothing of it is delivered afterwards.
@@ -98,6 +101,10 @@ public:
     std::int32_t StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
     std::int32_t ContentLength() const { return contentLength_; }
+    // The count announced by the first received header line (of any reply since the request
+    // started) whose lower-cased text contains "content-length:": the leading digits of the text
+    // after its first colon, trimmed, 0 without digits; -1 while no such line has arrived.
+    std::int32_t AnnouncedLength() const { return announcedLength_; }
     const std::string& ContentType() const { return contentType_; }
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     std::int32_t RcvdCount() const { return rcvdCount_; }
@@ -140,10 +147,15 @@ protected:
     virtual void TriggerSendData(const char* buffer, std::int32_t len);
     virtual void TriggerSendEnd();
     void ChangeHttpState(THttpCliState newState);
+    // Requests as HTTP/1.1 (with "Connection: close") whose replies end at their content length
+    // or last chunk, the client then closing the connection itself. Off by default: plain web
+    // addresses are fetched with HTTP/1.0 and their replies end only at the close.
+    void UseHttp11(bool on) { http11_ = on; }
+    bool UsesHttp11() const { return http11_; }
 
 private:
-    enum class Continuation { HeaderLine, BodyPiece };
-    static constexpr int kBufSize = 8193;
+    using ReaderEvent = HttpResponseReader::Event;
+    static constexpr int kBufSize = 8193; // one piece of a POST body
 
     void DoRequestAsync(THttpRequest rq);
     void PrepareTargets();
@@ -160,10 +172,17 @@ private:
     void HandleSocketData(std::uint16_t error);
     void SendRequestHeader(const std::string& method);
     bool MayAuthorize() const;
-    void DeliverHeldLines();
-    void HandleHeaderLine(const std::string& line);
-    void HandleHeaderField(const std::string& line);
+    std::string HostHeaderValue() const;
+    void DeliverReaderEvents();
+    void HandleHeaderLine(ReaderEvent e, const std::string& line);
+    void HandleHeaderField(ReaderEvent e, const std::string& line);
+    void NoteAnnouncedLength(const std::string& line);
+    void NoteFramingLength(const std::string& value);
+    void ResetFraming();
+    void ChooseBodyFraming();
     void EndOfHeader();
+    void FailFraming();
+    void EndWithFailure(std::uint16_t error, const std::string& reason);
     void DeliverBodyPiece(const char* data, std::int32_t len);
     void Relocate(const std::string& value);
     void FixDocName();
@@ -179,6 +198,7 @@ private:
     std::int32_t statusCode_ = 0;
     std::string reasonPhrase_;
     std::int32_t contentLength_ = -1;
+    std::int32_t announcedLength_ = -1;
     std::string contentType_;
     std::int32_t rcvdCount_ = 0;
     std::int32_t sentCount_ = 0;
@@ -199,10 +219,15 @@ private:
     std::int64_t bodyDataCount_ = 0; // pieces of an endless body keep coming
     int relocations_ = 0;
     std::intptr_t requestSerial_ = 0; // tells the messages of one request from the next one's
-    Continuation next_ = Continuation::HeaderLine;
     std::vector<char> sendBuffer_;
-    std::vector<char> receiveBuffer_;
-    int receiveLen_ = 0;
+    HttpResponseReader reader_;
+
+    // How the body of the reply being read is framed (HTTP/1.1 only).
+    bool http11_ = false;
+    std::int64_t framingLength_ = -1; // a valid Content-Length, -1 when none
+    bool framingLengthBad_ = false;   // a Content-Length that cannot frame the body
+    bool transferCoded_ = false;
+    bool chunked_ = false; // the last transfer coding is "chunked"
 };
 
 } // namespace zendrel

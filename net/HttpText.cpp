@@ -1,5 +1,6 @@
 #include "net/HttpText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -63,6 +64,26 @@ void CivilFromDays(std::int64_t z, int& y, int& m, int& d) {
 }
 
 } // namespace
+
+std::string UrlScheme(const std::string& url) {
+    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t colon = url.find(':');
+    if (colon == std::string::npos || colon == 0 || !alpha(url[0]))
+        return {};
+    for (std::size_t i = 1; i < colon; ++i) {
+        const char c = url[i];
+        if (!alpha(c) && !digit(c) && c != '+' && c != '-' && c != '.')
+            return {};
+    }
+    const std::string_view after = std::string_view(url).substr(colon + 1);
+    if (!after.starts_with("//")) {
+        const std::string_view port = after.substr(0, after.find('/'));
+        if (!port.empty() && std::all_of(port.begin(), port.end(), digit))
+            return {}; // a host and its port
+    }
+    return LowerCase(url.substr(0, colon));
+}
 
 void SplitUrl(const std::string& url, std::string& proto, std::string& user, std::string& pass,
               std::string& host, std::string& port, std::string& path) {

@@ -11,6 +11,10 @@ namespace zendrel {
 void SplitUrl(const std::string& url, std::string& proto, std::string& user, std::string& pass,
               std::string& host, std::string& port, std::string& path);
 
+// The scheme an address names, lower-cased ("http", "ftp", "mailto" ...), or empty for a
+// reference without one: a path, a bare name, or a host with a port ("gw.example:8080/x").
+std::string UrlScheme(const std::string& url);
+
 // The date part of an If-Modified-Since line for a day count since 1899-12-30 (no zone applied),
 // for example "Mon, 01 Jan 1900 00:00:00".
 std::string FormatHttpDate(double t);

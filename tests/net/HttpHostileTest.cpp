@@ -190,3 +190,52 @@ TEST(HttpHostileServer, FailedRestartAfterRelocationStillEndsTheRequest) {
     EXPECT_EQ(c.State(), Ready);
     EXPECT_EQ(c.StatusCode(), 404);
 }
+
+TEST(HttpHostileServer, LengthWithTrailingBlanksStillDeliversTheReply) {
+    const std::string body(20, 'r');
+    for (const char* ending : {" ", "\t", " \t "}) {
+        MessageLoop loop;
+        ScriptedServer server(Reply("HTTP/1.0 200 OK\r\nContent-Length: 20" + std::string(ending) +
+                                    "\r\n\r\n" + body));
+        THttpCli c(loop);
+        HttpProbe p(c);
+        c.URL = server.url("/");
+        c.GetAsync();
+        ASSERT_TRUE(loop.runUntil([&] { return p.done > 0; }, kWait)) << '"' << ending << '"';
+        EXPECT_EQ(p.doneError, 0) << '"' << ending << '"';
+        EXPECT_EQ(c.ContentLength(), 20) << '"' << ending << '"';
+        EXPECT_EQ(p.body, body) << '"' << ending << '"';
+    }
+}
+
+TEST(HttpHostileServer, RelocationToAnAddressTheClientCannotFetchSendsNothing) {
+    const char* targets[] = {"file:///etc/passwd", "file:/etc/passwd",         "ftp://127.0.0.1/x",
+                             "FTP://127.0.0.1/x",  "mailto:admin@example.org", "gopher://h/1"};
+    for (bool throughProxy : {false, true}) {
+        for (const char* target : targets) {
+            const std::string what = std::string(target) + (throughProxy ? " (proxy)" : "");
+            MessageLoop loop;
+            ScriptedServer server(
+                Reply("HTTP/1.0 302 Found\r\nLocation: " + std::string(target) + "\r\n\r\nmoved"),
+                2);
+            THttpCli c(loop);
+            HttpProbe p(c);
+            c.URL = throughProxy ? "http://gw.example/start" : server.url("/start");
+            if (throughProxy) {
+                c.Proxy = "127.0.0.1";
+                c.ProxyPort = std::to_string(server.port());
+                c.ProxyUsername = "proxyuser";
+            }
+            c.Username = "secret";
+            c.GetAsync();
+            ASSERT_TRUE(loop.runUntil([&] { return p.done > 0; }, kWait)) << what;
+            loop.runUntil([] { return false; }, 100); // a second connection would show by now
+            EXPECT_EQ(p.doneError, 10022) << what;
+            EXPECT_EQ(c.StatusCode(), 404) << what;
+            EXPECT_FALSE(c.ReasonPhrase().empty()) << what;
+            EXPECT_EQ(c.State(), Ready) << what;
+            EXPECT_EQ(server.connections(), 1) << what;
+            EXPECT_EQ(p.body, "") << what;
+        }
+    }
+}

@@ -134,19 +134,31 @@ bool ScriptedServer::readRequest(int fd, int index) {
     return !got.empty();
 }
 
+void ScriptedServer::sendAll(int fd, const std::string& bytes) {
+    std::size_t off = 0;
+    while (off < bytes.size()) {
+        ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        off += static_cast<std::size_t>(n);
+    }
+}
+
 void ScriptedServer::play(int fd, int index) {
     Script script = scriptFor_(index);
     for (const Step& s : script) {
         if (s.kind == Step::ReadRequest) {
             readRequest(fd, index);
-        } else if (s.kind == Step::Send) {
-            std::size_t off = 0;
-            while (off < s.bytes.size()) {
-                ssize_t n = ::send(fd, s.bytes.data() + off, s.bytes.size() - off, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                off += static_cast<std::size_t>(n);
+        } else if (s.kind == Step::Echo) {
+            readRequest(fd, index);
+            std::string got;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                got = requests_[static_cast<std::size_t>(index)];
             }
+            sendAll(fd, got);
+        } else if (s.kind == Step::Send) {
+            sendAll(fd, s.bytes);
         } else if (s.kind == Step::Stream) {
             streamFor(fd, s.bytes, s.ms);
         } else if (s.kind == Step::Pause) {

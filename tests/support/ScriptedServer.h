@@ -17,13 +17,15 @@ namespace zendrel::test {
 class ScriptedServer {
 public:
     struct Step {
-        enum Kind { ReadRequest, Send, Stream, Pause, Close, Reset, Hold } kind;
+        enum Kind { ReadRequest, Echo, Send, Stream, Pause, Close, Reset, Hold } kind;
         std::string bytes;
         int ms = 0;
     };
     using Script = std::vector<Step>;
 
     static Step readRequest() { return {Step::ReadRequest, {}, 0}; }
+    // Reads a request (up to its blank line) and sends those same bytes back.
+    static Step echo() { return {Step::Echo, {}, 0}; }
     static Step send(std::string bytes) { return {Step::Send, std::move(bytes), 0}; }
     // Sends `bytes` again and again for `ms`, or until the peer closes or stops reading.
     static Step stream(std::string bytes, int ms) { return {Step::Stream, std::move(bytes), ms}; }
@@ -56,6 +58,7 @@ private:
     bool readRequest(int fd, int index);
     void sleepUnlessStopped(int ms);
     void streamFor(int fd, const std::string& bytes, int ms);
+    static void sendAll(int fd, const std::string& bytes);
 
     std::function<Script(int)> scriptFor_;
     int maxConnections_;

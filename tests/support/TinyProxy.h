@@ -5,14 +5,22 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zendrel::test {
 
-// tinyproxy on a free loopback port, allowing 127.0.0.1 only and asking for Basic proxy
-// authorization with `user` and `password`.
+struct TinyProxyOptions {
+    std::string user; // Basic proxy authorization is asked for when not empty
+    std::string password;
+    std::vector<int> connectPorts; // the ports CONNECT may reach; empty: any port
+};
+
+// tinyproxy on a free loopback port, allowing 127.0.0.1 only.
 class TinyProxy {
 public:
+    // Asks for Basic proxy authorization with `user` and `password`; CONNECT reaches any port.
     TinyProxy(const std::string& user, const std::string& password);
+    explicit TinyProxy(const TinyProxyOptions& options);
     ~TinyProxy();
 
     int port() const { return port_; }
