@@ -1,4 +1,5 @@
-// zendrel-gateway: a local web WHOIS gateway for tests and the demo workspace. See GatewayUsage().
+// zendrel-gateway: a local WHOIS gateway (web, TLS and port 43) for tests and the demo workspace.
+// See GatewayUsage().
 #include "tools/gateway/GatewayOptions.h"
 #include "tools/gateway/GatewayServer.h"
 #include "tools/gateway/NameRegistry.h"
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     try {
         installStopHandlers();
         GatewayServer server(*options, std::move(names));
-        std::printf("%u\n", static_cast<unsigned>(server.listen()));
+        std::printf("%s\n", PortLine(server.listen()).c_str());
         std::fflush(stdout);
         server.run(gStop);
     } catch (const std::exception& e) {
