@@ -1,5 +1,6 @@
 // zendrel-gateway: a local WHOIS gateway (web, TLS and port 43) for tests and the demo workspace.
 // See GatewayUsage().
+#include "tools/gateway/DemoCertificates.h"
 #include "tools/gateway/GatewayOptions.h"
 #include "tools/gateway/GatewayServer.h"
 #include "tools/gateway/NameRegistry.h"
@@ -27,6 +28,16 @@ void installStopHandlers() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+int makeCertificates(const std::string& dir) {
+    try {
+        zendrel::gateway::WriteDemoCertificates(dir);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zendrel-gateway: %s\n", e.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -42,6 +53,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zendrel-gateway: %s\n%s", error.c_str(), GatewayUsage().c_str());
         return 2;
     }
+    if (!options->makeCertificatesDir.empty())
+        return makeCertificates(options->makeCertificatesDir);
     NameRegistry names;
     if (options->builtInNames)
         names.addBuiltIn();

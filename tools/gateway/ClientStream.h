@@ -30,6 +30,7 @@ public:
 
     int fd() const { return fd_; }
     bool closed() const { return fd_ < 0; }
+    virtual bool encrypted() const = 0;
 
     // Completes the stream's opening (the TLS handshake); Done at once on plain TCP.
     virtual StreamResult open() = 0;

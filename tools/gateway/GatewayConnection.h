@@ -28,6 +28,7 @@ public:
     int fd() const { return stream_->fd(); }
     bool closed() const { return stream_->closed(); }
     RequestKind kind() const { return kind_; }
+    bool overTls() const { return stream_->encrypted(); }
     // The poll events this connection waits for now (0 while it waits for time only).
     short pollEvents() const;
     // When onDue() must run, if it waits for time.

@@ -11,6 +11,16 @@ namespace {
 
 // Chunks are kept small, so that even a short page arrives in several of them.
 constexpr std::size_t kChunkSize = 100;
+// An endless reply repeats its body in pieces of at least this size, so that it is sent in
+// full-sized writes (and TLS records) rather than one small write per page.
+constexpr std::size_t kRepeatSize = 16 * 1024;
+
+std::string repeated(std::string_view unit) {
+    std::string out;
+    while (!unit.empty() && out.size() < kRepeatSize)
+        out += unit;
+    return out;
+}
 
 std::string withNulBytes(std::string_view body) {
     std::string out(16, '\0');
@@ -63,7 +73,7 @@ GatewayReply HttpGatewayReply(int code, std::string_view reason, std::string bod
     std::string framed = chunks ? chunked(body) : body;
     reply.bytes += framed;
     if (endless)
-        reply.repeat = framed;
+        reply.repeat = repeated(framed);
     else if (chunks)
         reply.bytes += "0\r\n\r\n";
     return reply;
@@ -73,7 +83,7 @@ GatewayReply WhoisGatewayReply(std::string text, ReplyMode mode) {
     GatewayReply reply;
     reply.bytes = mode == ReplyMode::Nul ? withNulBytes(text) : text;
     if (mode == ReplyMode::Endless)
-        reply.repeat = reply.bytes;
+        reply.repeat = repeated(reply.bytes);
     return reply;
 }
 

@@ -66,6 +66,10 @@ GatewayPorts GatewayServer::listen() {
     ports.web = open(options_.port, ListenerKind::Web);
     if (options_.whoisPort)
         ports.whois = open(*options_.whoisPort, ListenerKind::Whois);
+    if (options_.tlsPort) {
+        tls_ = std::make_unique<TlsContext>(options_.tlsCert, options_.tlsKey);
+        ports.tls = open(*options_.tlsPort, ListenerKind::Tls);
+    }
     return ports;
 }
 
@@ -107,11 +111,13 @@ void GatewayServer::acceptClients(const Listener& listener, std::int64_t now) {
         int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return; // EAGAIN, or out of descriptors: the backlog waits for the next pass
+        lastActivity_ = now;
         RequestKind kind =
             listener.kind == ListenerKind::Whois ? RequestKind::Whois : RequestKind::Web;
-        connections_.push_back(
-            std::make_unique<GatewayConnection>(MakePlainStream(fd), kind, options_, now));
-        lastActivity_ = now;
+        auto stream = listener.kind == ListenerKind::Tls ? tls_->accept(fd) : MakePlainStream(fd);
+        if (stream)
+            connections_.push_back(
+                std::make_unique<GatewayConnection>(std::move(stream), kind, options_, now));
     }
 }
 
@@ -122,7 +128,7 @@ void GatewayServer::answer(GatewayConnection& c, std::int64_t now) {
     if (c.kind() == RequestKind::Whois)
         c.respond(answers_.whois(c.request()), now);
     else
-        c.respond(answers_.web(c.request(), false), now);
+        c.respond(answers_.web(c.request(), c.overTls()), now);
 }
 
 void GatewayServer::run(const volatile std::sig_atomic_t& stop) {

@@ -4,6 +4,7 @@
 #include "tools/gateway/GatewayConnection.h"
 #include "tools/gateway/GatewayOptions.h"
 #include "tools/gateway/NameRegistry.h"
+#include "tools/gateway/TlsContext.h"
 
 #include <csignal>
 #include <cstdint>
@@ -37,7 +38,7 @@ public:
 
     // Binds and listens on every port the options ask for; returns the ports (the chosen ones
     // where the options say 0). Throws std::runtime_error with the reason when a port cannot be
-    // had.
+    // had or the TLS certificate and key cannot be used.
     GatewayPorts listen();
 
     // Serves until the request limit is reached and answered, the gateway was idle for the idle
@@ -45,7 +46,7 @@ public:
     void run(const volatile std::sig_atomic_t& stop);
 
 private:
-    enum class ListenerKind { Web, Whois };
+    enum class ListenerKind { Web, Whois, Tls };
     struct Listener {
         int fd;
         ListenerKind kind;
@@ -62,6 +63,7 @@ private:
     GatewayOptions options_;
     NameRegistry names_;
     GatewayAnswers answers_;
+    std::unique_ptr<TlsContext> tls_; // set when a TLS listener is asked for
     std::vector<Listener> listeners_;
     std::size_t maxConnections_;
     long requests_ = 0;

@@ -13,6 +13,7 @@ class PlainStream final : public ClientStream {
 public:
     using ClientStream::ClientStream;
 
+    bool encrypted() const override { return false; }
     StreamResult open() override { return {StreamStatus::Done}; }
 
     StreamResult read(char* buf, std::size_t size) override {
