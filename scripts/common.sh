@@ -7,7 +7,7 @@ JOBS="${JOBS:-$(nproc)}"
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libc-ares-dev nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libc-ares-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   nginx-light tinyproxy curl xvfb xauth groff-base
   dpkg-dev lintian
 )
