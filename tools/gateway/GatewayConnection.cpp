@@ -12,8 +12,8 @@ namespace {
 // Pause between the last bytes and the reset, so the client reads the partial body before the
 // reset arrives instead of losing it with the unsent rest of the send buffer.
 constexpr std::int64_t kResetPauseMs = 20;
-// Bytes written in one go before other clients get their turn: an endless reply to a fast
-// reader would otherwise keep the loop to itself.
+// Bytes written (or, from a silent connection, thrown away) in one go before other clients get
+// their turn: an endless reply to a fast reader would otherwise keep the loop to itself.
 constexpr std::size_t kWriteTurn = 256 * 1024;
 
 } // namespace
@@ -169,13 +169,15 @@ void GatewayConnection::finish() {
 
 void GatewayConnection::discardInput() {
     char buf[4096];
-    for (;;) {
+    // A turn's worth at most: a client that sends without end must not keep the loop here.
+    for (std::size_t turn = 0; turn < kWriteTurn; turn += sizeof buf) {
         StreamResult r = stream_->read(buf, sizeof buf);
         if (r.status != StreamStatus::Done) {
             waitFor(r.status);
             return;
         }
     }
+    wants_ = POLLIN;
 }
 
 bool GatewayConnection::waitFor(StreamStatus status) {

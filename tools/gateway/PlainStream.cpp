@@ -64,8 +64,9 @@ void ClientStream::close(bool reset) {
         // Unread bytes at close would turn the orderly end into a reset and could cost the
         // client the end of its reply, so whatever the client sent after its request is read
         // first.
-        char buf[1024];
-        while (::recv(fd_, buf, sizeof buf, MSG_DONTWAIT) > 0) {
+        // Bounded, so that a client that never stops sending cannot keep the loop here.
+        char buf[4096];
+        for (int i = 0; i < 64 && ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT) > 0; ++i) {
         }
     }
     ::close(fd_);
