@@ -1,4 +1,6 @@
-// zendrel-gateway: a local web WHOIS gateway for tests and the demo workspace. See GatewayUsage().
+// zendrel-gateway: a local WHOIS gateway (web, TLS and port 43) for tests and the demo workspace.
+// See GatewayUsage().
+#include "tools/gateway/DemoCertificates.h"
 #include "tools/gateway/GatewayOptions.h"
 #include "tools/gateway/GatewayServer.h"
 #include "tools/gateway/NameRegistry.h"
@@ -26,6 +28,16 @@ void installStopHandlers() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+int makeCertificates(const std::string& dir) {
+    try {
+        zendrel::gateway::WriteDemoCertificates(dir);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zendrel-gateway: %s\n", e.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +53,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zendrel-gateway: %s\n%s", error.c_str(), GatewayUsage().c_str());
         return 2;
     }
+    if (!options->makeCertificatesDir.empty())
+        return makeCertificates(options->makeCertificatesDir);
     NameRegistry names;
     if (options->builtInNames)
         names.addBuiltIn();
@@ -53,7 +67,7 @@ int main(int argc, char** argv) {
     try {
         installStopHandlers();
         GatewayServer server(*options, std::move(names));
-        std::printf("%u\n", static_cast<unsigned>(server.listen()));
+        std::printf("%s\n", PortLine(server.listen()).c_str());
         std::fflush(stdout);
         server.run(gStop);
     } catch (const std::exception& e) {

@@ -30,6 +30,14 @@ std::string readFirstLine(int fd, int timeoutMs) {
     return line;
 }
 
+// The port after "KEY=" in the gateway's port line; 0 when the line has none.
+std::uint16_t portAfter(const std::string& line, const std::string& key) {
+    std::size_t at = line.find(" " + key + "=");
+    return at == std::string::npos
+               ? 0
+               : static_cast<std::uint16_t>(std::stoi(line.substr(at + key.size() + 2)));
+}
+
 } // namespace
 
 GatewayProcess::GatewayProcess(const std::string& program, std::vector<std::string> args) {
@@ -60,6 +68,8 @@ GatewayProcess::GatewayProcess(const std::string& program, std::vector<std::stri
         throw std::runtime_error("the gateway did not start: " + program);
     }
     port_ = static_cast<std::uint16_t>(std::stoi(line));
+    whoisPort_ = portAfter(line, "whois");
+    tlsPort_ = portAfter(line, "tls");
 }
 
 GatewayProcess::~GatewayProcess() {

@@ -52,5 +52,18 @@ TEST(RequestHead, TakesTheNameOutOfTheTarget) {
     EXPECT_FALSE(ParseRequestLine(" /whois HTTP/1.0\r\n\r\n"));
 }
 
+TEST(RequestHead, FindsHeaderFieldsAndTheVersion) {
+    const std::string head = "GET /whois?name=a.com HTTP/1.1\r\nhOST: x\r\nAccept: */*\r\n\r\n"
+                             "Body: not a field\r\n";
+    EXPECT_EQ(ParseRequestLine(head)->version, "HTTP/1.1");
+    EXPECT_EQ(ParseRequestLine("GET /whois?name=a.com\r\n\r\n")->version, "");
+    EXPECT_TRUE(HasHeaderField(head, "Host"));
+    EXPECT_TRUE(HasHeaderField(head, "accept"));
+    EXPECT_FALSE(HasHeaderField(head, "Body"));
+    EXPECT_FALSE(HasHeaderField(head, "GET /whois?name=a.com HTTP/1.1\r\nhOST"));
+    EXPECT_FALSE(HasHeaderField("GET /x HTTP/1.1\nX-Host: y\n\n", "Host"));
+    EXPECT_TRUE(HasHeaderField("GET /x HTTP/1.1\nHost: y\n\n", "Host"));
+}
+
 } // namespace
 } // namespace zendrel::gateway

@@ -1,57 +1,77 @@
 #pragma once
 
+#include "tools/gateway/ClientStream.h"
 #include "tools/gateway/GatewayOptions.h"
+#include "tools/gateway/GatewayReply.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace zendrel::gateway {
 
-// One accepted client: reads its request head, then plays the reply out the way the gateway's
-// mode says (whole, not at all, cut by a reset, or one byte at a time). Times are milliseconds
-// of a steady clock, passed in so that one loop pass uses one reading of the clock.
+// What a client asks in: an HTTP request head, or a port-43 query line.
+enum class RequestKind { Web, Whois };
+
+// One accepted client: opens its stream (the TLS handshake, if any), reads its request, then
+// plays the reply out the way the gateway's mode says (whole, not at all, cut by a reset, one
+// byte at a time, without end, or never). Times are milliseconds of a steady clock, passed in
+// so that one loop pass uses one reading of the clock.
 class GatewayConnection {
 public:
-    enum class ReadResult { Waiting, RequestComplete, Gone };
-
-    GatewayConnection(int fd, const GatewayOptions& options, std::int64_t now);
-    ~GatewayConnection();
+    GatewayConnection(std::unique_ptr<ClientStream> stream, RequestKind kind,
+                      const GatewayOptions& options, std::int64_t now);
     GatewayConnection(const GatewayConnection&) = delete;
     GatewayConnection& operator=(const GatewayConnection&) = delete;
 
-    int fd() const { return fd_; }
-    bool closed() const { return fd_ < 0; }
+    int fd() const { return stream_->fd(); }
+    bool closed() const { return stream_->closed(); }
+    RequestKind kind() const { return kind_; }
+    bool overTls() const { return stream_->encrypted(); }
     // The poll events this connection waits for now (0 while it waits for time only).
     short pollEvents() const;
     // When onDue() must run, if it waits for time.
     std::optional<std::int64_t> due() const;
-    // The request head read so far (complete once RequestComplete was returned).
-    const std::string& head() const { return in_; }
+    // The request read so far (complete once onEvents() returned true).
+    const std::string& request() const { return in_; }
 
-    // Reads what arrived; tells when the head is complete (or too large to wait for).
-    ReadResult onReadable();
-    // Starts the reply once the head is complete.
-    void respond(std::string reply, std::int64_t now);
-    void onWritable(std::int64_t now);
+    // Goes on after poll() reported `revents`; true when the request just became complete (or
+    // too large to wait for), and respond() is to be called.
+    bool onEvents(short revents, std::int64_t now);
+    // Starts the reply once the request is complete.
+    void respond(GatewayReply reply, std::int64_t now);
     void onDue(std::int64_t now);
-    // Closes at once, e.g. after the client hung up.
-    void drop() { closeNow(); }
 
 private:
-    enum class Phase { Reading, Waiting, Writing, Resetting };
+    enum class Phase {
+        Opening,
+        Reading,
+        Answering,
+        Waiting,
+        Writing,
+        Finishing,
+        Resetting,
+        Holding
+    };
 
+    bool step(std::int64_t now);
+    bool readRequest();
     void writeSome(std::int64_t now);
-    void closeGracefully();
-    void closeWithReset();
-    void closeNow();
+    void finish();
+    void discardInput();
+    // Notes what an unfinished stream step waits for; false when the stream is over.
+    bool waitFor(StreamStatus status);
 
-    int fd_;
+    std::unique_ptr<ClientStream> stream_;
+    RequestKind kind_;
     const GatewayOptions& options_;
-    Phase phase_ = Phase::Reading;
+    Phase phase_ = Phase::Opening;
+    short wants_;
     std::int64_t due_;
     std::string in_;
     std::string out_;
+    std::string repeat_;
     std::size_t sent_ = 0;
     std::size_t stopAt_ = 0; // where a reset cuts the reply
 };

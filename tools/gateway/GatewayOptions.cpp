@@ -1,11 +1,12 @@
 #include "tools/gateway/GatewayOptions.h"
 
 #include <charconv>
-#include <limits>
 
 namespace zendrel::gateway {
 
 namespace {
+
+constexpr long kMaxMs = 24L * 3600 * 1000;
 
 bool readNumber(const std::string& text, long max, long& out) {
     long value = 0;
@@ -17,31 +18,57 @@ bool readNumber(const std::string& text, long max, long& out) {
 }
 
 std::optional<ReplyMode> readMode(const std::string& text) {
-    if (text == "normal")
-        return ReplyMode::Normal;
-    if (text == "close")
-        return ReplyMode::Close;
-    if (text == "reset")
-        return ReplyMode::Reset;
-    if (text == "trickle")
-        return ReplyMode::Trickle;
+    const std::pair<const char*, ReplyMode> modes[] = {
+        {"normal", ReplyMode::Normal}, {"close", ReplyMode::Close},
+        {"reset", ReplyMode::Reset},   {"trickle", ReplyMode::Trickle},
+        {"silent", ReplyMode::Silent}, {"endless", ReplyMode::Endless},
+        {"nul", ReplyMode::Nul},
+    };
+    for (const auto& [name, mode] : modes)
+        if (text == name)
+            return mode;
     return std::nullopt;
 }
 
-// Applies an option that takes a value; false when the value is unusable.
-bool applyValued(GatewayOptions& o, const std::string& name, const std::string& value) {
-    constexpr long kMaxMs = 24L * 3600 * 1000;
+// A second listener's port: 0 means none, "free" any free port.
+bool readListenerPort(const std::string& text, std::optional<std::uint16_t>& out) {
+    if (text == "free") {
+        out = 0;
+        return true;
+    }
     long n = 0;
-    if (name == "--names") {
+    if (!readNumber(text, 65535, n))
+        return false;
+    if (n == 0)
+        out.reset();
+    else
+        out = static_cast<std::uint16_t>(n);
+    return true;
+}
+
+// Applies an option that takes a text value.
+bool applyText(GatewayOptions& o, const std::string& name, const std::string& value) {
+    if (value.empty())
+        return false;
+    if (name == "--names")
         o.nameFiles.push_back(value);
-        return !value.empty();
-    }
-    if (name == "--mode") {
-        auto mode = readMode(value);
-        o.mode = mode.value_or(o.mode);
-        return mode.has_value();
-    }
+    else if (name == "--tls-cert")
+        o.tlsCert = value;
+    else if (name == "--tls-key")
+        o.tlsKey = value;
+    else
+        o.makeCertificatesDir = value;
+    return true;
+}
+
+// Applies an option that takes a number (or a port word); false when the value is unusable.
+bool applyNumber(GatewayOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--whois-port")
+        return readListenerPort(value, o.whoisPort);
+    if (name == "--tls-port")
+        return readListenerPort(value, o.tlsPort);
     long max = name == "--port" ? 65535 : name == "--max-requests" ? 1000000000L : kMaxMs;
+    long n = 0;
     if (!readNumber(value, max, n))
         return false;
     if (name == "--port")
@@ -50,6 +77,8 @@ bool applyValued(GatewayOptions& o, const std::string& name, const std::string& 
         o.delayMs = static_cast<int>(n);
     else if (name == "--trickle-ms")
         o.trickleMs = static_cast<int>(n);
+    else if (name == "--read-timeout-ms")
+        o.readTimeoutMs = static_cast<int>(n);
     else if (name == "--max-requests")
         o.maxRequests = n;
     else
@@ -57,9 +86,40 @@ bool applyValued(GatewayOptions& o, const std::string& name, const std::string& 
     return true;
 }
 
+bool applyValued(GatewayOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--names" || name == "--tls-cert" || name == "--tls-key" ||
+        name == "--make-certificates")
+        return applyText(o, name, value);
+    if (name != "--mode")
+        return applyNumber(o, name, value);
+    auto mode = readMode(value);
+    o.mode = mode.value_or(o.mode);
+    return mode.has_value();
+}
+
 bool takesValue(const std::string& name) {
-    return name == "--port" || name == "--names" || name == "--delay-ms" || name == "--mode" ||
-           name == "--trickle-ms" || name == "--max-requests" || name == "--idle-exit-ms";
+    for (const char* known :
+         {"--port", "--names", "--delay-ms", "--mode", "--trickle-ms", "--max-requests",
+          "--idle-exit-ms", "--read-timeout-ms", "--whois-port", "--tls-port", "--tls-cert",
+          "--tls-key", "--make-certificates"})
+        if (name == known)
+            return true;
+    return false;
+}
+
+// The checks that concern several options at once; an empty text when they agree.
+std::string disagreement(const GatewayOptions& o, std::size_t argCount) {
+    if (o.mode == ReplyMode::Trickle && o.trickleMs == 0)
+        return "--trickle-ms must be at least 1";
+    if (o.readTimeoutMs == 0)
+        return "--read-timeout-ms must be at least 1";
+    if (!o.makeCertificatesDir.empty() && argCount != 2)
+        return "--make-certificates DIR takes no other option";
+    if (o.tlsPort && (o.tlsCert.empty() || o.tlsKey.empty()))
+        return "--tls-port needs --tls-cert and --tls-key";
+    if (!o.tlsPort && (!o.tlsCert.empty() || !o.tlsKey.empty()))
+        return "--tls-cert and --tls-key need --tls-port";
+    return {};
 }
 
 } // namespace
@@ -73,6 +133,8 @@ std::optional<GatewayOptions> ParseGatewayOptions(const std::vector<std::string>
             o.contentLength = false;
         } else if (arg == "--no-default-names") {
             o.builtInNames = false;
+        } else if (arg == "--chunked") {
+            o.chunked = true;
         } else if (!takesValue(arg)) {
             error = "unknown option " + arg;
             return std::nullopt;
@@ -84,28 +146,10 @@ std::optional<GatewayOptions> ParseGatewayOptions(const std::vector<std::string>
             return std::nullopt;
         }
     }
-    if (o.mode == ReplyMode::Trickle && o.trickleMs == 0) {
-        error = "--trickle-ms must be at least 1";
+    error = disagreement(o, args.size());
+    if (!error.empty())
         return std::nullopt;
-    }
     return o;
-}
-
-std::string GatewayUsage() {
-    return "usage: zendrel-gateway [options]\n"
-           "A local web WHOIS gateway for tests and the demo workspace. It listens on 127.0.0.1\n"
-           "only, prints its port as the first line on stdout and answers\n"
-           "GET /whois?name=NAME with a WHOIS-style text page.\n"
-           "  --port N             port to listen on; 0 picks a free one (default 18043)\n"
-           "  --names FILE         more names: one per line, 'NAME' registered, 'NAME hold' on\n"
-           "                       hold, '#' starts a comment (may be given several times)\n"
-           "  --no-default-names   forget the built-in list of registered names\n"
-           "  --delay-ms N         wait N ms before answering\n"
-           "  --mode M             normal | close (no reply) | reset (cut mid-body) | trickle\n"
-           "  --trickle-ms N       with --mode trickle: one byte every N ms (default 10)\n"
-           "  --no-content-length  leave out the Content-Length header\n"
-           "  --max-requests N     stop after answering N requests\n"
-           "  --idle-exit-ms N     stop after N ms without any connection\n";
 }
 
 } // namespace zendrel::gateway

@@ -1,15 +1,11 @@
 #include "tools/gateway/GatewayServer.h"
 
-#include "tools/gateway/RequestHead.h"
-#include "tools/gateway/WhoisPage.h"
+#include "tools/gateway/ListenSocket.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -40,60 +36,47 @@ std::size_t connectionLimit() {
     return lim.rlim_cur > 64 ? static_cast<std::size_t>(lim.rlim_cur - 32) : 16;
 }
 
-[[noreturn]] void failWith(const std::string& what) {
-    throw std::runtime_error(what + ": " + std::strerror(errno));
-}
-
 } // namespace
 
+std::string PortLine(const GatewayPorts& ports) {
+    std::string line = std::to_string(ports.web);
+    if (ports.whois)
+        line += " whois=" + std::to_string(*ports.whois);
+    if (ports.tls)
+        line += " tls=" + std::to_string(*ports.tls);
+    return line;
+}
+
 GatewayServer::GatewayServer(GatewayOptions options, NameRegistry names)
-    : options_(std::move(options)), names_(std::move(names)), maxConnections_(connectionLimit()) {}
+    : options_(std::move(options)), names_(std::move(names)), answers_(options_, names_),
+      maxConnections_(connectionLimit()) {}
 
 GatewayServer::~GatewayServer() {
     stopListening();
 }
 
-std::uint16_t GatewayServer::listen() {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        failWith("socket");
-    int one = 1;
-    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK); // never reachable from another machine
-    addr.sin_port = htons(options_.port);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
-        failWith("cannot listen on 127.0.0.1:" + std::to_string(options_.port));
-    if (::listen(listenFd_, 512) != 0)
-        failWith("listen");
-    socklen_t len = sizeof addr;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    return ntohs(addr.sin_port);
+std::uint16_t GatewayServer::open(std::uint16_t port, ListenerKind kind) {
+    std::uint16_t bound = 0;
+    listeners_.push_back({ListenOnLoopback(port, bound), kind});
+    return bound;
+}
+
+GatewayPorts GatewayServer::listen() {
+    GatewayPorts ports;
+    ports.web = open(options_.port, ListenerKind::Web);
+    if (options_.whoisPort)
+        ports.whois = open(*options_.whoisPort, ListenerKind::Whois);
+    if (options_.tlsPort) {
+        tls_ = std::make_unique<TlsContext>(options_.tlsCert, options_.tlsKey);
+        ports.tls = open(*options_.tlsPort, ListenerKind::Tls);
+    }
+    return ports;
 }
 
 void GatewayServer::stopListening() {
-    if (listenFd_ >= 0)
-        ::close(listenFd_);
-    listenFd_ = -1;
-}
-
-std::string GatewayServer::replyFor(std::string_view head) const {
-    bool length = options_.contentLength;
-    if (CheckRequestHead(head) == HeadStatus::TooLarge)
-        return HttpReply(400, "Bad Request", "request too large\n", length);
-    auto request = ParseRequestLine(head);
-    if (!request)
-        return HttpReply(400, "Bad Request", "malformed request line\n", length);
-    if (request->method != "GET")
-        return HttpReply(405, "Method Not Allowed", "only GET is served\n", length);
-    int code = 0;
-    auto name = NameFromTarget(request->target, code);
-    if (!name && code == 404)
-        return HttpReply(404, "Not Found", "ask for /whois?name=NAME\n", length);
-    if (!name)
-        return HttpReply(400, "Bad Request", "missing or unusable name\n", length);
-    return HttpReply(200, "OK", WhoisPage(*name, names_.status(*name)), length);
+    for (const Listener& l : listeners_)
+        ::close(l.fd);
+    listeners_.clear();
 }
 
 bool GatewayServer::finished(std::int64_t now) const {
@@ -123,23 +106,29 @@ void GatewayServer::runDue(std::int64_t now) {
     }
 }
 
-void GatewayServer::acceptClients(std::int64_t now) {
-    while (listenFd_ >= 0 && connections_.size() < maxConnections_) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+void GatewayServer::acceptClients(const Listener& listener, std::int64_t now) {
+    while (connections_.size() < maxConnections_) {
+        int fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return; // EAGAIN, or out of descriptors: the backlog waits for the next pass
-        connections_.push_back(std::make_unique<GatewayConnection>(fd, options_, now));
         lastActivity_ = now;
+        RequestKind kind =
+            listener.kind == ListenerKind::Whois ? RequestKind::Whois : RequestKind::Web;
+        auto stream = listener.kind == ListenerKind::Tls ? tls_->accept(fd) : MakePlainStream(fd);
+        if (stream)
+            connections_.push_back(
+                std::make_unique<GatewayConnection>(std::move(stream), kind, options_, now));
     }
 }
 
-void GatewayServer::handleRead(GatewayConnection& c, std::int64_t now) {
-    if (c.onReadable() != GatewayConnection::ReadResult::RequestComplete)
-        return;
+void GatewayServer::answer(GatewayConnection& c, std::int64_t now) {
     ++requests_;
     if (options_.maxRequests > 0 && requests_ >= options_.maxRequests)
         stopListening();
-    c.respond(replyFor(c.head()), now);
+    if (c.kind() == RequestKind::Whois)
+        c.respond(answers_.whois(c.request()), now);
+    else
+        c.respond(answers_.web(c.request(), c.overTls()), now);
 }
 
 void GatewayServer::run(const volatile std::sig_atomic_t& stop) {
@@ -152,32 +141,30 @@ void GatewayServer::run(const volatile std::sig_atomic_t& stop) {
         if (finished(now))
             return;
         fds.clear();
-        bool listening = listenFd_ >= 0 && connections_.size() < maxConnections_;
-        if (listening)
-            fds.push_back({listenFd_, POLLIN, 0});
+        std::size_t listening = connections_.size() < maxConnections_ ? listeners_.size() : 0;
+        for (std::size_t i = 0; i < listening; ++i)
+            fds.push_back({listeners_[i].fd, POLLIN, 0});
         for (const auto& c : connections_)
             fds.push_back({c->fd(), c->pollEvents(), 0});
         if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
             if (errno == EINTR)
                 continue;
-            failWith("poll");
+            throw std::runtime_error(std::string("poll: ") + std::strerror(errno));
         }
         now = nowMs();
-        std::size_t first = listening ? 1 : 0;
-        for (std::size_t i = first; i < fds.size(); ++i) {
-            GatewayConnection& c = *connections_[i - first];
+        for (std::size_t i = listening; i < fds.size(); ++i) {
+            GatewayConnection& c = *connections_[i - listening];
             if (fds[i].revents == 0 || c.closed())
                 continue;
             lastActivity_ = now;
-            if (fds[i].events == POLLIN)
-                handleRead(c, now);
-            else if (fds[i].events == POLLOUT)
-                c.onWritable(now);
-            else
-                c.drop(); // hung up while its reply waits for time: nobody is left to read it
+            if (c.onEvents(fds[i].revents, now))
+                answer(c, now);
         }
-        if (listening && (fds[0].revents & POLLIN))
-            acceptClients(now);
+        // Accepting last keeps the indexes above valid; a listener closed by the request limit
+        // is gone from the list, and its slot in `fds` is passed over.
+        for (std::size_t i = 0; i < listening && i < listeners_.size(); ++i)
+            if (fds[i].revents & POLLIN)
+                acceptClients(listeners_[i], now);
     }
 }
 

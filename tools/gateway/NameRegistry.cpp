@@ -19,8 +19,9 @@ std::string lowered(std::string_view text) {
 }
 
 // The sample workspace searches the words cloud, shop, green, data and pixel (with my and get
-// before them, hub and online after them) in com and net; the list is chosen so that a sample
-// search shows every state, with free names in the majority as in a real search.
+// before them, hub and online after them) in com and net on the web page, dev over TLS and de on
+// port 43; the list is chosen so that a sample search shows every state, in each address form,
+// with free names in the majority as in a real search.
 constexpr std::string_view kBuiltInNames = R"(
 cloud.com
 cloud.org
@@ -41,6 +42,10 @@ cloudhub.com
 shoponline.com
 greenhub.com hold
 datahub.io
+shop.dev
+pixel.dev hold
+cloud.de
+data.de hold
 )";
 
 } // namespace

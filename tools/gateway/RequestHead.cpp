@@ -55,13 +55,32 @@ std::optional<RequestHead> ParseRequestLine(std::string_view bytes) {
     if (firstSpace == std::string_view::npos || firstSpace == 0)
         return std::nullopt;
     std::string_view target = line.substr(firstSpace + 1);
+    std::string_view version;
     // The version is optional (a bare "GET /path" is HTTP/0.9 style); a target may not hold
     // blanks, but a careless client may send them, so only a trailing "HTTP/" word is split off.
-    if (lastSpace > firstSpace && line.substr(lastSpace + 1).starts_with("HTTP/"))
+    if (lastSpace > firstSpace && line.substr(lastSpace + 1).starts_with("HTTP/")) {
         target = line.substr(firstSpace + 1, lastSpace - firstSpace - 1);
+        version = line.substr(lastSpace + 1);
+    }
     if (target.empty())
         return std::nullopt;
-    return RequestHead{std::string(line.substr(0, firstSpace)), std::string(target)};
+    return RequestHead{std::string(line.substr(0, firstSpace)), std::string(target),
+                       std::string(version)};
+}
+
+bool HasHeaderField(std::string_view head, std::string_view name) {
+    std::size_t end = head.find("\r\n\r\n");
+    head = head.substr(0, end == std::string_view::npos ? head.find("\n\n") : end);
+    std::size_t at = head.find('\n');
+    while (at != std::string_view::npos) {
+        std::string_view line = head.substr(at + 1);
+        at = head.find('\n', at + 1);
+        line = line.substr(0, line.find_first_of("\r\n"));
+        std::size_t colon = line.find(':');
+        if (colon != std::string_view::npos && EqualsNoCase(line.substr(0, colon), name))
+            return true;
+    }
+    return false;
 }
 
 std::optional<std::string> NameFromTarget(std::string_view target, int& code) {

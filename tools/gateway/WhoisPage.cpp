@@ -63,16 +63,4 @@ std::string WhoisPage(std::string_view name, NameStatus status) {
     return page;
 }
 
-std::string HttpReply(int code, std::string_view reason, std::string_view body,
-                      bool withContentLength) {
-    std::string reply = "HTTP/1.0 " + std::to_string(code) + " " + std::string(reason) + "\r\n";
-    reply += "Server: zendrel-gateway\r\n";
-    reply += "Content-Type: text/plain; charset=us-ascii\r\n";
-    if (withContentLength)
-        reply += "Content-Length: " + std::to_string(body.size()) + "\r\n";
-    reply += "Connection: close\r\n\r\n";
-    reply += body;
-    return reply;
-}
-
 } // namespace zendrel::gateway

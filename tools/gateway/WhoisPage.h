@@ -14,8 +14,4 @@ namespace zendrel::gateway {
 // between two requests for the same name.
 std::string WhoisPage(std::string_view name, NameStatus status);
 
-// A complete HTTP/1.0 reply with a plain-text body.
-std::string HttpReply(int code, std::string_view reason, std::string_view body,
-                      bool withContentLength);
-
 } // namespace zendrel::gateway

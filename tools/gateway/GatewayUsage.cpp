@@ -1,0 +1,46 @@
+#include "tools/gateway/GatewayOptions.h"
+
+namespace zendrel::gateway {
+
+std::string GatewayUsage() {
+    return "usage: zendrel-gateway [options]\n"
+           "       zendrel-gateway --make-certificates DIR\n"
+           "A local WHOIS gateway for tests and the demo workspace. It listens on 127.0.0.1\n"
+           "only and answers GET /whois?name=NAME with a WHOIS-style text page; on request it\n"
+           "also serves the pages over TLS and answers classic port-43 WHOIS queries. It prints\n"
+           "its HTTP port as the first line on stdout, followed on that line by ' whois=N' and\n"
+           "' tls=N' for the other listeners it opened.\n"
+           "  --port N             port to listen on; 0 picks a free one (default 18043)\n"
+           "  --whois-port N       also answer port-43 WHOIS on port N: one query line (the\n"
+           "                       name is its last word), a text reply, then close; 'free'\n"
+           "                       picks a free port; 0 (the default) opens no such listener\n"
+           "  --tls-port N         also serve the pages as HTTP/1.1 over TLS on port N ('free'\n"
+           "                       picks a free port, 0 none); needs --tls-cert and --tls-key\n"
+           "  --tls-cert FILE      the TLS listener's certificate chain (PEM)\n"
+           "  --tls-key FILE       the TLS listener's private key (PEM)\n"
+           "  --chunked            TLS replies in Transfer-Encoding: chunked\n"
+           "  --make-certificates DIR\n"
+           "                       write a fresh demo CA (ca.pem) and a certificate for\n"
+           "                       127.0.0.1 and localhost signed by it (cert.pem, key.pem)\n"
+           "                       into DIR, then exit\n"
+           "  --names FILE         more names: one per line, 'NAME' registered, 'NAME hold' on\n"
+           "                       hold, '#' starts a comment (may be given several times)\n"
+           "  --no-default-names   forget the built-in list of registered names\n"
+           "  --delay-ms N         wait N ms before answering\n"
+           "  --mode M             how every listener answers:\n"
+           "                       normal   the whole reply, then close\n"
+           "                       close    close without a reply\n"
+           "                       reset    the header and half the body, then a reset\n"
+           "                       trickle  the whole reply, one byte at a time\n"
+           "                       silent   never answer; keep the connection open\n"
+           "                       endless  the body again and again until the client goes\n"
+           "                       nul      NUL bytes in the body (16 first, one per line)\n"
+           "  --trickle-ms N       with --mode trickle: one byte every N ms (default 10)\n"
+           "  --no-content-length  leave out the Content-Length header\n"
+           "  --read-timeout-ms N  drop a client that has not sent its whole request or query\n"
+           "                       (TLS handshake included) within N ms (default 30000)\n"
+           "  --max-requests N     stop after answering N requests (of all listeners)\n"
+           "  --idle-exit-ms N     stop after N ms without any connection\n";
+}
+
+} // namespace zendrel::gateway
