@@ -6,7 +6,7 @@ NameCountPreview::NameCountPreview(std::function<SearchInput()> input, QObject* 
     : QObject(parent), input_(std::move(input)) {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
-    connect(&timer_, &QTimer::timeout, this, &NameCountPreview::recount);
+    connect(&timer_, &QTimer::timeout, this, &NameCountPreview::countNow);
 }
 
 void NameCountPreview::inputChanged() {
@@ -15,7 +15,8 @@ void NameCountPreview::inputChanged() {
         timer_.start();
 }
 
-void NameCountPreview::recount() {
+void NameCountPreview::countNow() {
+    timer_.stop();
     count_ = CountCandidateRows(input_());
     ++countsMade_;
     emit counted(count_);

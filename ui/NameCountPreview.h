@@ -23,6 +23,8 @@ public:
 
     // An input of the count changed.
     void inputChanged();
+    // Counts now, from the controls as they stand, whether a change is pending or not.
+    void countNow();
     // True while a change is not counted yet.
     bool pending() const { return timer_.isActive(); }
     const NameCount& count() const { return count_; }
@@ -33,8 +35,6 @@ signals:
     void counted(const NameCount& count);
 
 private:
-    void recount();
-
     std::function<SearchInput()> input_;
     QTimer timer_;
     NameCount count_;
