@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -52,19 +53,28 @@ RuleTester::RuleTester(MessageLoop& loop, DialogService& dialogs, const RunSetti
     layout->addWidget(replyRow());
     lblFetch = valueLabel("lblFetch", this);
     layout->addWidget(lblFetch);
-    edReply = new QPlainTextEdit(this);
+    // The reply above, what is made of it below; the user shares the height out.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    auto* top = new QWidget(split);
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    edReply = new QPlainTextEdit(top);
     edReply->setObjectName(QStringLiteral("edReply"));
     edReply->setPlaceholderText(
         QStringLiteral("Paste a reply here, load one from a file, or fetch one for a name."));
     edReply->setLineWrapMode(QPlainTextEdit::NoWrap);
-    layout->addWidget(edReply, 2);
-    layout->addWidget(rdapRow());
-    layout->addWidget(resultBlock(), 1);
+    topLayout->addWidget(edReply, 1);
+    topLayout->addWidget(rdapRow());
+    split->addWidget(top);
+    split->addWidget(resultBlock());
+    split->setSizes({300, 400});
+    layout->addWidget(split, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     connect(edReply, &QPlainTextEdit::textChanged, this, &RuleTester::replyEdited);
-    resize(640, 620);
+    resize(680, 700);
 }
 
 RuleTester::~RuleTester() = default;
@@ -152,6 +162,7 @@ QWidget* RuleTester::resultBlock() {
     tblColumns->setHorizontalHeaderLabels({QStringLiteral("Column"), QStringLiteral("Value")});
     tblColumns->horizontalHeader()->setStretchLastSection(true);
     tblColumns->verticalHeader()->hide();
+    tblColumns->verticalHeader()->setDefaultSectionSize(tblColumns->fontMetrics().height() + 6);
     tblColumns->setEditTriggers(QAbstractItemView::NoEditTriggers);
     v->addWidget(tblColumns, 1);
     lblRuleText = new QLabel(QStringLiteral("The text the method reads:"), block);

@@ -71,7 +71,7 @@ protected:
                text("lblWaiting") == QStringLiteral("waiting: %1").arg(c.waiting + c.open);
     }
 
-    test::GatewayProcess gateway{kGateway, {"--delay-ms", "150", "--idle-exit-ms", "30000"}};
+    test::GatewayProcess gateway{kGateway, {"--delay-ms", "250", "--idle-exit-ms", "30000"}};
     test::TempDir ws;
     MessageLoop loop;
     test::FakeDialogs dialogs;
