@@ -84,30 +84,53 @@ private:
     int column_ = 0;
 };
 
-} // namespace
+// The verdict and the place of the phrase that gave it (none for "no data").
+struct Verdict {
+    ReplyState state = ReplyState::NoData;
+    std::optional<std::size_t> index;
+};
 
-ReplyState JudgeReply(std::string_view reply, std::string_view phrases) {
-    bool taken = false;
-    bool free = false;
-    std::vector<std::string> list = SplitFields('|', phrases);
+Verdict Judge(std::string_view reply, const std::vector<std::string>& list) {
+    std::optional<std::size_t> taken;
+    std::optional<std::size_t> free;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string& phrase = list[i];
         if (phrase.empty() || reply.find(phrase) == std::string_view::npos)
             continue;
         switch (i % 3) {
         case 0:
-            taken = true;
+            if (!taken)
+                taken = i;
             break;
         case 1:
-            free = true;
+            if (!free)
+                free = i;
             break;
         default:
-            return ReplyState::Hold;
+            return {ReplyState::Hold, i};
         }
     }
     if (taken)
-        return ReplyState::NotAvailable;
-    return free ? ReplyState::Available : ReplyState::NoData;
+        return {ReplyState::NotAvailable, taken};
+    if (free)
+        return {ReplyState::Available, free};
+    return {};
+}
+
+} // namespace
+
+ReplyState JudgeReply(std::string_view reply, std::string_view phrases) {
+    return Judge(reply, SplitFields('|', phrases)).state;
+}
+
+Judgement JudgeReplyWithPhrase(std::string_view reply, std::string_view phrases) {
+    const std::vector<std::string> list = SplitFields('|', phrases);
+    const Verdict v = Judge(reply, list);
+    Judgement out;
+    out.state = v.state;
+    if (v.index)
+        out.phrase = DecidingPhrase{*v.index, list[*v.index]};
+    return out;
 }
 
 ClassifyOutcome ClassifyReply(ReplyRow& row, std::string_view reply, int32_t methodNumber,

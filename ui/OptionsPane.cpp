@@ -2,6 +2,7 @@
 
 #include "engine/WorkspaceSettings.h"
 #include "ui/CheckAllBox.h"
+#include "ui/ModelChanges.h"
 #include "ui/TitleStrip.h"
 #include "ui/UpDown.h"
 #include "ui/ZoneCheckList.h"
@@ -58,6 +59,13 @@ OptionsPane::OptionsPane(QWidget* parent) : QFrame(parent) {
     clbDom = new ZoneCheckList(this);
     clbDom->setZones({"com", "net", "org"});
     layout->addWidget(clbDom, 1);
+}
+
+void OptionsPane::watchSearchOptions(QObject* receiver, const std::function<void()>& changed) {
+    connect(cbHyphens, &QCheckBox::toggled, receiver, changed);
+    connect(udHyphens, &UpDown::positionChanged, receiver, changed);
+    connect(udMax, &UpDown::positionChanged, receiver, changed);
+    OnModelChange(clbDom->model(), receiver, changed);
 }
 
 QWidget* OptionsPane::optionBlock() {

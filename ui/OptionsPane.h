@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     // per zone), "Links", "TimeOut", "MaxLength", and the DNS check of the [Zendrel] section.
     void applySettings(const WorkspaceSettings& s);
     void storeSettings(WorkspaceSettings& s) const;
+
+    // Calls `changed` on `receiver`'s thread whenever an option that shapes the names of a
+    // search changes: hyphens, length limit or zones; until `receiver` goes.
+    void watchSearchOptions(QObject* receiver, const std::function<void()>& changed);
 
 private:
     QWidget* optionBlock();

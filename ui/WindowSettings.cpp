@@ -103,6 +103,7 @@ void T_FDomain::applySettings(const WorkspaceSettings& s) {
 void T_FDomain::applyPlacement(const std::string& main) {
     const std::optional<std::vector<int>> fields = ReadSizeList(main);
     if (!fields || fields->empty()) {
+        placeFirstWindow();
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }

@@ -3,6 +3,7 @@
 #include "engine/WorkspaceSettings.h"
 #include "ui/AdditionalWordPane.h"
 #include "ui/KeywordPane.h"
+#include "ui/ModelChanges.h"
 #include "ui/OptionsPane.h"
 #include "ui/TitleStrip.h"
 #include "ui/UpDown.h"
@@ -11,7 +12,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSplitter>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace zendrel {
@@ -40,6 +43,14 @@ WorkArea::WorkArea(DialogService& dialogs, QWidget* parent) : QFrame(parent) {
     layout->addWidget(Splitter2, 1);
     layout->addWidget(options);
     setKeywordPaneWidth(kKeywordPaneWidth);
+}
+
+void WorkArea::watchSearchInput(QObject* receiver, const std::function<void()>& changed) {
+    OnModelChange(Panel5->list()->model(), receiver, changed);
+    OnModelChange(additional->grid()->model(), receiver, changed);
+    connect(udComb, &UpDown::positionChanged, receiver, changed);
+    connect(cbAdd, &QCheckBox::toggled, receiver, changed);
+    options->watchSearchOptions(receiver, changed);
 }
 
 void WorkArea::addCombinationField() {

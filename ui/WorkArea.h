@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -36,6 +37,12 @@ public:
     // The area's own keys in the settings file: "Combinations" and "AdditiveName".
     void applySettings(const WorkspaceSettings& s);
     void storeSettings(WorkspaceSettings& s) const;
+
+    // Calls `changed` whenever something the names of a search are made from changes: a keyword
+    // or its check mark, an additional word or its flags, combinations, the additional-words
+    // box, or an option of the options pane; until `receiver` goes, which must be before the
+    // area does (the lists announce their emptying while they are destroyed).
+    void watchSearchInput(QObject* receiver, const std::function<void()>& changed);
 
 private:
     void addCombinationField();

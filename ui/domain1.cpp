@@ -5,20 +5,27 @@
 #include "platform/MessageLoop.h"
 #include "ui/AdditionalWordPane.h"
 #include "ui/DialogService.h"
+#include "ui/FirstWindowSize.h"
 #include "ui/HelpWindow.h"
 #include "ui/KeywordPane.h"
 #include "ui/Latin1.h"
 #include "ui/LowerPane.h"
+#include "ui/NameCountPreview.h"
 #include "ui/OptionsPane.h"
 #include "ui/ResultsModel.h"
 #include "ui/ResultsView.h"
 #include "ui/ResumeExportPane.h"
+#include "ui/RuleTester.h"
+#include "ui/RunProgress.h"
+#include "ui/RunStatusBar.h"
 #include "ui/TopBar.h"
 #include "ui/WorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -62,6 +69,9 @@ T_FDomain::T_FDomain(MessageLoop& loop, DialogService& dialogs, std::string fold
 }
 
 T_FDomain::~T_FDomain() {
+    // The tester's fetch reads the window's settings: it goes while they are all there.
+    delete tester_;
+    tester_ = nullptr;
     // The model watches the row store, which goes before the window's child widgets do.
     resultsView_->setModel(nullptr);
     delete model_;
@@ -97,6 +107,8 @@ void T_FDomain::buildRegions() {
     layout->addWidget(top_);
     layout->addWidget(Splitter1, 1);
     setCentralWidget(central);
+    status_ = new RunStatusBar(this);
+    setStatusBar(status_);
     resize(kClientWidth, kClientHeight);
     setLowerPaneHeight(kLowerPaneHeight);
 
@@ -118,6 +130,19 @@ void T_FDomain::connectHandlers() {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, &T_FDomain::showHelp);
+    // Also from inside the tester: pressing it again there reads an edited method table.
+    auto* rules = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    rules->setContext(Qt::ApplicationShortcut);
+    connect(rules, &QShortcut::activated, this, &T_FDomain::showRuleTester);
+    connect(status_, &RunStatusBar::ruleTesterClicked, this, &T_FDomain::showRuleTester);
+
+    countPreview_ = std::make_unique<NameCountPreview>([this] { return searchInput(); });
+    connect(countPreview_.get(), &NameCountPreview::counted, status_, &RunStatusBar::showNameCount);
+    NameCountPreview* preview = countPreview_.get();
+    work_->watchSearchInput(preview, [preview] { preview->inputChanged(); });
+    countPreview_->inputChanged();
+    progress_ = std::make_unique<RunProgress>(session_, loop_, *status_);
+    session_.addListener(*progress_);
 }
 
 void T_FDomain::FormCreate() {
@@ -148,6 +173,24 @@ void T_FDomain::setLowerPaneHeight(int height) {
     Splitter1->setSizes({total - height, height});
 }
 
+void T_FDomain::placeFirstWindow() {
+    // A window that opens maximized still needs a size for when the user restores it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(
+            FirstWindowGeometry(screen->availableGeometry(), QSize(kClientWidth, kClientHeight)));
+}
+
+void T_FDomain::showRuleTester() {
+    if (!tester_)
+        tester_ = new RuleTester(
+            loop_, dialogs_, *this, folder_,
+            [this]() -> const ZoneTable& { return session_.zones(); }, this);
+    tester_->reloadMethods();
+    tester_->show();
+    tester_->raise();
+    tester_->activateWindow();
+}
+
 void T_FDomain::showHelp() {
     if (!help_)
         help_ = new HelpWindow(this);
@@ -161,6 +204,7 @@ void T_FDomain::showHelp() {
 void T_FDomain::setRunButtons(bool search, bool stop, bool resume) {
     top_->setRunButtons(search, stop);
     resumeExport_->setResumeEnabled(resume);
+    progress_->runButtonsBusy(!search);
 }
 
 void T_FDomain::setProgressVisible(bool shown) {

@@ -9,6 +9,7 @@
 #include "lookup/ZoneOptions.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,14 @@ class HelpWindow;
 class KeywordPane;
 class LowerPane;
 class MessageLoop;
+class NameCountPreview;
 class OptionsPane;
 class ResultsModel;
 class ResultsView;
 class ResumeExportPane;
+class RuleTester;
+class RunProgress;
+class RunStatusBar;
 class TopBar;
 class WorkArea;
 struct WorkspaceSettings;
@@ -78,6 +83,12 @@ public:
     // Opens (or raises) the help window on the workspace's "help.html".
     void showHelp();
     HelpWindow* helpWindow() const { return help_; }
+    // Opens (or raises) the rule tester, which reads the workspace's "method.txt" again.
+    void showRuleTester();
+    RuleTester* ruleTester() const { return tester_; }
+    RunStatusBar* runStatusBar() const { return status_; }
+    NameCountPreview* countPreview() const { return countPreview_.get(); }
+    RunProgress* runProgress() const { return progress_.get(); }
 
     // Loads the zone table, applies the settings file, loads both word lists from the stored
     // paths, loads the method table and adds the extra result columns, in that order.
@@ -109,6 +120,7 @@ private:
     void connectHandlers();
     void applySettings(const WorkspaceSettings& s);
     void applyPlacement(const std::string& main);
+    void placeFirstWindow();
     void keepOnScreen();
     void applyPaneSizes(const std::string& param);
     void applyStoredPaneSizes();
@@ -130,6 +142,9 @@ private:
     bool zendrelSection_ = false;
     std::vector<int> storedPaneSizes_; // until the window is first shown
     SearchSession session_;
+    // Declared after the session they watch, so they go before it.
+    std::unique_ptr<NameCountPreview> countPreview_;
+    std::unique_ptr<RunProgress> progress_;
     int busy_ = 0;
     ResultsModel* model_ = nullptr;
     // The regions: laid out by the two containers and the splitter, talked to directly.
@@ -142,7 +157,9 @@ private:
     OptionsPane* options_ = nullptr;
     ResultsView* resultsView_ = nullptr;
     ResumeExportPane* resumeExport_ = nullptr;
+    RunStatusBar* status_ = nullptr;
     HelpWindow* help_ = nullptr;
+    RuleTester* tester_ = nullptr;
 };
 
 } // namespace zendrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DurationText.h"
 #include "engine/RowStateCounts.h"
 #include "platform/Clock.h"
 
@@ -29,9 +30,6 @@ std::string PlainProgressLine(const ProgressFigures& f);
 // The line redrawn in place on a terminal, at most `width` bytes, without a line end: rows done
 // of all rows, the count of each state, lookups per minute and the time left.
 std::string TerminalProgressLine(const ProgressFigures& f, std::size_t width);
-
-// "45s", "13m20s", "2h05m".
-std::string DurationText(std::int64_t seconds);
 
 // Progress and messages on standard error. On a terminal the progress is one line redrawn in
 // place, and a message is written above it; otherwise every progress line and message is a line

@@ -4,6 +4,7 @@
 #include "tests/lookup/MemoryRow.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,33 @@ TEST(ClassifyReply, HugeAndBinaryRepliesAreHandled) {
     ClassifyReply(row, reply, 7, methods);
     EXPECT_EQ(row.state, "is not available");
     EXPECT_EQ(row.extra[0], "last");
+}
+
+// The phrase reported as deciding must be one that gave JudgeReply's verdict, for every order in
+// which phrases of the three kinds can occur.
+TEST(ClassifyReply, DecidingPhraseIsTheOneThatGaveTheVerdict) {
+    const char* const phrases = "taken a|free a|hold a|taken b|free b|hold b||free c|";
+    struct Case {
+        const char* reply;
+        ReplyState state;
+        std::optional<DecidingPhrase> phrase;
+    };
+    const Case cases[] = {
+        {"free b, free a", ReplyState::Available, DecidingPhrase{1, "free a"}},
+        {"free c", ReplyState::Available, DecidingPhrase{7, "free c"}},
+        {"free a, taken b", ReplyState::NotAvailable, DecidingPhrase{3, "taken b"}},
+        {"taken b, taken a", ReplyState::NotAvailable, DecidingPhrase{0, "taken a"}},
+        {"taken a, hold b, hold a", ReplyState::Hold, DecidingPhrase{2, "hold a"}},
+        {"taken a, free a, hold b", ReplyState::Hold, DecidingPhrase{5, "hold b"}},
+        {"nothing known", ReplyState::NoData, std::nullopt},
+        {"", ReplyState::NoData, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Judgement j = JudgeReplyWithPhrase(c.reply, phrases);
+        EXPECT_EQ(j.state, c.state) << c.reply;
+        EXPECT_EQ(j.state, JudgeReply(c.reply, phrases)) << c.reply;
+        EXPECT_EQ(j.phrase, c.phrase) << c.reply;
+    }
 }
 
 } // namespace
