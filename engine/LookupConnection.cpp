@@ -1,6 +1,7 @@
 #include "engine/LookupConnection.h"
 
 #include "lookup/TextRules.h"
+#include "lookup/ZoneTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,6 +46,8 @@ void TMyHTTPCLI::applySettings(const ConnectionSettings& v) {
 
 void TMyHTTPCLI::begin() {
     URL = request().address;
+    if (request().zone && request().zone->options.rdap)
+        Accept = "application/rdap+json, application/json";
     try {
         GetAsync();
     } catch (const std::exception&) {
@@ -105,8 +108,13 @@ void TMyHTTPCLI::HttpStateChange(THttpCli*) {
 }
 
 void TMyHTTPCLI::HttpRequestDone(THttpCli*, THttpRequest, std::uint16_t error) {
-    const LookupFailure failure =
+    LookupFailure failure =
         unusableAddress_ ? LookupFailure::UnusableAddress : FailureFromNetworkError(error);
+    if (TransportFailure() != THttpTransportFailure::None) {
+        failure = TransportFailure() == THttpTransportFailure::Tls ? LookupFailure::Tls
+                                                                   : LookupFailure::ProxyTunnel;
+        setFailureDetail(ReasonPhrase());
+    }
     finish(failure, error, receivedStatus_);
 }
 

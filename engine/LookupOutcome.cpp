@@ -16,6 +16,10 @@ const char* LookupFailureText(LookupFailure failure) {
         return "host name not found";
     case LookupFailure::ConnectionRefused:
         return "connection refused";
+    case LookupFailure::Tls:
+        return "TLS failure";
+    case LookupFailure::ProxyTunnel:
+        return "refused by proxy";
     case LookupFailure::Network:
         return "network error";
     }

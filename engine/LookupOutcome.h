@@ -16,6 +16,8 @@ enum class LookupFailure : std::uint8_t {
     UnusableAddress,   // the address could not even be started on; nothing was sent
     NameNotFound,      // the server's host name did not resolve
     ConnectionRefused, // nothing listens at the server's address
+    Tls,               // the TLS handshake or the server's certificate failed; see `detail`
+    ProxyTunnel,       // the proxy would not open a tunnel to the server; see `detail`
     Network,           // any other failure on the wire; `error` has its number
 };
 
@@ -32,6 +34,7 @@ struct LookupOutcome {
     // read, and unless the row gave up it waits for a retry.
     bool refused = false;
     std::string retryAfter; // the reply's Retry-After value, as sent; empty when none
+    std::string detail;     // the failure in words where its kind alone does not say enough
 };
 
 // A short lower-case text for `failure` ("time limit", "connection refused" …); empty for None.

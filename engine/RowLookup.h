@@ -104,6 +104,8 @@ protected:
     void setExpectedLength(std::int32_t length) { expectedLength_ = length; }
     // The wait a refusing server asked for (a Retry-After value as sent).
     void setRetryAfter(std::string value) { outcome_.retryAfter = std::move(value); }
+    // Says in words why the transfer failed (a certificate that is not trusted, …).
+    void setFailureDetail(std::string text) { outcome_.detail = std::move(text); }
     // The transfer is over: classifies what arrived into the row and tells the run. A time-limit
     // abort is reported as such whatever `failure` the transfer saw.
     void finish(LookupFailure failure, int error, int httpStatus);

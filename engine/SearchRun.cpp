@@ -286,7 +286,8 @@ void SearchRun::releaseConnection(std::size_t row) {
 void SearchRun::noteServerAnswer(std::size_t row, const ZoneEntry* zone,
                                  const LookupOutcome& outcome, Millis startedAt) {
     auto server = servers_.serverOf(p_.zones, zone);
-    if (!server)
+    // A lookup that never reached its server says nothing about it.
+    if (!server || outcome.failure == LookupFailure::UnusableAddress)
         return;
     ServerCooldown& cooldown = servers_.servers()[*server].cooldown;
     const Millis now = loop().now();

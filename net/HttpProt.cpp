@@ -20,10 +20,14 @@ bool HasLineBreakOrNul(const std::string& s) {
     return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
+// The scheme, host and port that credentials belong to.
 std::string AuthorityOf(const std::string& url, const std::string& fallbackHost) {
     std::string proto, user, pass, host, port, path;
     SplitUrl(url, proto, user, pass, host, port, path);
-    return LowerCase(host.empty() ? fallbackHost : host) + ":" + (port.empty() ? "80" : port);
+    const std::string scheme = UrlScheme(url).empty() ? std::string("http") : UrlScheme(url);
+    const char* defaultPort = scheme == "https" ? "443" : "80";
+    return scheme + "://" + LowerCase(host.empty() ? fallbackHost : host) + ":" +
+           (port.empty() ? std::string(defaultPort) : port);
 }
 
 } // namespace
@@ -48,6 +52,7 @@ void THttpCli::BindSocketEvents() {
     socket_->OnSessionConnected = [this](TWSocket*, std::uint16_t e) { HandleSessionConnected(e); };
     socket_->OnDataSent = [this](TWSocket*, std::uint16_t e) { HandleDataSent(e); };
     socket_->OnDnsLookupDone = [this](TWSocket*, std::uint16_t e) { HandleDnsLookupDone(e); };
+    socket_->OnTlsDone = [this](TWSocket*, std::uint16_t e) { HandleTlsDone(e); };
 }
 
 // ---------------------------------------------------------------- triggers
@@ -148,6 +153,8 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     locationFlag_ = false;
     reader_.Reset();
     ResetFraming();
+    tunnel_.reset();
+    transportFailure_ = THttpTransportFailure::None;
     location_ = URL;
     PrepareTargets();
     if (!RequestTextIsSafe())
@@ -195,6 +202,9 @@ void THttpCli::PrepareTargets() {
     }
     hostName_ = host;
     port_ = port;
+    secure_ = UrlScheme(URL) == "https";
+    if (secure_)
+        PrepareSecureTargets(URL);
 }
 
 bool THttpCli::RequestTextIsSafe() const {
@@ -259,6 +269,13 @@ void THttpCli::HandleSessionConnected(std::uint16_t error) {
         reasonPhrase_ = WSocketErrorDesc(error) + " (Error #" + std::to_string(error) + ")";
         return HandleSessionClosed(error);
     }
+    if (secure_)
+        return StartSecureExchange();
+    BeginExchange();
+}
+
+// The connection reaches the document's server: the request goes out.
+void THttpCli::BeginExchange() {
     ChangeHttpState(Connected);
     TriggerSessionConnected();
     reader_.Reset();
@@ -280,7 +297,15 @@ void THttpCli::HandleSessionConnected(std::uint16_t error) {
     }
 }
 
-void THttpCli::HandleSessionClosed(std::uint16_t) {
+void THttpCli::HandleSessionClosed(std::uint16_t error) {
+    // A TLS connection that broke off (an alert, a record that is not one) says why.
+    if (error != 0 && secure_ && transportFailure_ == THttpTransportFailure::None &&
+        !socket_->TlsFailure().empty()) {
+        transportFailure_ = THttpTransportFailure::Tls;
+        if (requestDoneError_ == 0)
+            requestDoneError_ = error;
+        reasonPhrase_ = socket_->TlsFailure();
+    }
     if (bodyDataCount_ > 0)
         TriggerDocEnd();
     window_->post(WM_HTTPCLI_READY, requestSerial_);
@@ -308,14 +333,22 @@ void THttpCli::SendCommand(const std::string& line) {
 bool THttpCli::MayAuthorize() const {
     if (Username.empty())
         return false;
-    std::string now = Proxy.empty() ? LowerCase(targetHost_) + ":" + port_
-                                    : AuthorityOf(requestTarget_, targetHost_);
-    return now == authAuthority_;
+    return CurrentAuthority() == authAuthority_;
+}
+
+std::string THttpCli::CurrentAuthority() const {
+    if (secure_)
+        return "https://" + LowerCase(targetHost_) + ":" + docPort_;
+    if (Proxy.empty())
+        return "http://" + LowerCase(targetHost_) + ":" + port_;
+    return AuthorityOf(requestTarget_, targetHost_);
 }
 
 // HTTP/1.0 requests have always named the host alone; HTTP/1.1 wants the port when it is not
 // the default one.
 std::string THttpCli::HostHeaderValue() const {
+    if (secure_)
+        return docPort_ == "443" ? targetHost_ : targetHost_ + ":" + docPort_;
     if (!http11_)
         return targetHost_;
     if (!Proxy.empty())
@@ -325,7 +358,7 @@ std::string THttpCli::HostHeaderValue() const {
 
 void THttpCli::SendRequestHeader(const std::string& method) {
     std::vector<std::string> lines{method + " " + requestTarget_ +
-                                   (http11_ ? " HTTP/1.1" : " HTTP/1.0")};
+                                   (Http11Now() ? " HTTP/1.1" : " HTTP/1.0")};
     if (!Sender.empty())
         lines.push_back("From: " + Sender);
     if (!Reference.empty())
@@ -335,7 +368,9 @@ void THttpCli::SendRequestHeader(const std::string& method) {
     if (!Agent.empty())
         lines.push_back("User-Agent: " + Agent);
     lines.push_back("Host: " + HostHeaderValue());
-    if (http11_)
+    if (!Accept.empty())
+        lines.push_back("Accept: " + Accept);
+    if (Http11Now())
         lines.push_back("Connection: close");
     if (NoCache)
         lines.push_back("Pragma: no-cache");
@@ -350,7 +385,8 @@ void THttpCli::SendRequestHeader(const std::string& method) {
         lines.push_back("If-Modified-Since: " + FormatHttpDate(ModifiedSince) + " GMT");
     if (MayAuthorize())
         lines.push_back("Authorization: Basic " + EncodeBase64(Username + ":" + Password));
-    if (!Proxy.empty() && !ProxyUsername.empty())
+    // Through a tunnel the request reaches the document's server, which must not see them.
+    if (!Proxy.empty() && !ProxyUsername.empty() && !secure_)
         lines.push_back("Proxy-Authorization: Basic " +
                         EncodeBase64(ProxyUsername + ":" + ProxyPassword));
     if (!Cookie.empty())
@@ -397,6 +433,7 @@ void THttpCli::Abort() {
         return;
     }
     bool wasLookingUp = state_ == DnsLookup;
+    tunnel_.reset(); // the socket's own closed event ends the request, not a tunnel report
     ChangeHttpState(Aborting);
     if (wasLookingUp) {
         try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/HttpResponseReader.h"
+#include "net/ProxyTunnel.h"
 #include "net/WSocket.h"
 #include "platform/HiddenWindow.h"
 
@@ -38,6 +39,11 @@ public:
     int ErrorCode;
 };
 
+// What ended a request before any reply of the document's server could be read, beyond the
+// failures every connection has (no such host, refused, reset): an https:// request whose TLS
+// handshake or certificate check failed, or whose proxy refused the tunnel.
+enum class THttpTransportFailure : std::uint8_t { None, Tls, Tunnel };
+
 class THttpCli;
 using THttpNotify = std::function<void(THttpCli* sender)>;
 using TOnCommand = std::function<void(THttpCli* sender, const std::string& s)>;
@@ -74,6 +80,7 @@ public:
     double ModifiedSince = 0; // days since 1899-12-30; 0 = not sent
     std::string Cookie;
     std::string ContentTypePost = "application/x-www-form-urlencoded";
+    std::string Accept; // value of the "Accept: " header; not sent when empty
     bool MultiThreaded = false;
 
     // --- events (an empty one is skipped) ---
@@ -112,6 +119,8 @@ public:
     const std::string& Location() const { return location_; }
     const std::string& DocName() const { return docName_; }
     std::uint16_t RequestDoneError() const { return requestDoneError_; }
+    // Why an https:// request ended early; ReasonPhrase() then says it in words.
+    THttpTransportFailure TransportFailure() const { return transportFailure_; }
     std::ostream* RcvdStream = nullptr;
     std::istream* SendStream = nullptr;
     TWSocket& CtrlSocket() { return *socket_; }
@@ -166,6 +175,18 @@ private:
     void BindSocketEvents();
     void HandleDnsLookupDone(std::uint16_t error);
     void HandleSessionConnected(std::uint16_t error);
+    void BeginExchange();
+    // https:// requests: a tunnel through the proxy when there is one, then TLS.
+    bool Http11Now() const { return http11_ || secure_; }
+    void PrepareSecureTargets(const std::string& url);
+    void StartSecureExchange();
+    void HandleTunnelResult(const TunnelResult& result);
+    void StartTlsExchange();
+    void HandleTlsDone(std::uint16_t error);
+    void FailTransport(THttpTransportFailure kind, std::uint16_t error, const std::string& why);
+    std::string SecureDocumentUrl() const;
+    void RelocateSecure(const std::string& value);
+    std::string CurrentAuthority() const;
     void HandleDataSent(std::uint16_t error);
     void HandleSessionClosed(std::uint16_t error);
     void HandleRelocationClosed(std::uint16_t error);
@@ -228,6 +249,12 @@ private:
     bool framingLengthBad_ = false;   // a Content-Length that cannot frame the body
     bool transferCoded_ = false;
     bool chunked_ = false; // the last transfer coding is "chunked"
+
+    // The document being fetched is https://: its port, and the tunnel while it is asked for.
+    bool secure_ = false;
+    std::string docPort_;
+    std::unique_ptr<ProxyTunnel> tunnel_;
+    THttpTransportFailure transportFailure_ = THttpTransportFailure::None;
 };
 
 } // namespace zendrel

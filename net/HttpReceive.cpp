@@ -118,11 +118,13 @@ void THttpCli::HandleHeaderLine(ReaderEvent e, const std::string& line) {
         HandleHeaderField(e, line);
         if (OnHeaderData)
             OnHeaderData(this);
-        if (statusCode_ >= 400)
+        // An HTTP/1.0 error page has always ended the transfer; an HTTP/1.1 reply's body (an
+        // RDAP error object says whether a name is free or blocked) is read to its end.
+        if (statusCode_ >= 400 && !Http11Now())
             CloseConnection();
         return;
     }
-    if (http11_ && statusCode_ >= 100 && statusCode_ < 200)
+    if (Http11Now() && statusCode_ >= 100 && statusCode_ < 200)
         return reader_.ReadHeaderAgain(); // an interim reply; the real one follows
     if (locationFlag_) {
         TriggerHeaderEnd();
@@ -154,7 +156,7 @@ void THttpCli::HandleHeaderField(ReaderEvent e, const std::string& line) {
         Relocate(value);
     } else if (field == "content-length") {
         NoteFramingLength(line.substr(colon + 1));
-        if (!http11_)
+        if (!Http11Now())
             contentLength_ = ToInt(WithoutTrailingBlanks(value));
     } else if (field == "transfer-encoding") {
         transferCoded_ = true;
@@ -186,7 +188,7 @@ void THttpCli::NoteFramingLength(const std::string& value) {
         return;
     }
     framingLength_ = static_cast<std::int64_t>(run.value);
-    if (http11_) // read by HTTP's own rule: never a failure inside the data event
+    if (Http11Now()) // read by HTTP's own rule: never a failure inside the data event
         contentLength_ = static_cast<std::int32_t>(std::min<std::uint64_t>(run.value, INT32_MAX));
 }
 
@@ -198,7 +200,7 @@ void THttpCli::ResetFraming() {
 }
 
 void THttpCli::ChooseBodyFraming() {
-    if (!http11_)
+    if (!Http11Now())
         return; // until the close, as always
     if (requestType_ == rqHead || statusCode_ == 204 || statusCode_ == 304)
         return reader_.ReadBodyOfLength(0);
@@ -261,6 +263,8 @@ void THttpCli::Relocate(const std::string& value) {
         statusCode_ = 404;
         return EndWithFailure(kUnfetchableRelocationError, "relocation to an unusable address");
     }
+    if (secure_ || scheme == "https")
+        return RelocateSecure(value);
     locationFlag_ = true;
     std::string proto, user, pass, host, port, path;
     // An absolute address without a path names the server's root, not a document beside ours.

@@ -135,4 +135,14 @@ void ProxyTunnel::Finish(TunnelResult result) {
         report(result); // may destroy this tunnel: nothing of it is used afterwards
 }
 
+std::string DescribeTunnelFailure(const TunnelResult& r) {
+    if (r.outcome == TunnelOutcome::Open)
+        return "proxy sent bytes of its own into the tunnel";
+    std::string why = "proxy refused the tunnel";
+    if (r.status != 0)
+        return why + " (" + std::to_string(r.status) + (r.reason.empty() ? "" : " " + r.reason) +
+               ")";
+    return r.reason.empty() ? why : why + ": " + r.reason;
+}
+
 } // namespace zendrel

@@ -26,6 +26,10 @@ struct TunnelResult {
     std::string early;       // bytes the proxy sent after its header (normally none)
 };
 
+// What went wrong with a tunnel that did not open, in words ("proxy refused the tunnel (403
+// Forbidden)").
+std::string DescribeTunnelFailure(const TunnelResult& result);
+
 // Asks an HTTP proxy, over a connected socket, for a tunnel to host:port (CONNECT) and reads its
 // answer with the response reader, within a bounded header size. While it runs it holds the
 // socket's OnDataAvailable and OnSessionClosed; it gives them back before it reports, once, from

@@ -17,6 +17,12 @@ std::string ReplyDescription(const LookupOutcome& o) {
 } // namespace
 
 std::optional<std::string> WhyNoAnswer(const LookupOutcome& o) {
+    if (o.refused) {
+        // A refusal is never read as a verdict: the row waits for a retry, or gave up.
+        const std::string status =
+            o.httpStatus != 0 ? " (HTTP " + std::to_string(o.httpStatus) + ")" : std::string();
+        return "refused by server" + status;
+    }
     if (o.failure == LookupFailure::None) {
         if (o.verdict != ReplyState::NoData)
             return std::nullopt;
@@ -27,6 +33,8 @@ std::optional<std::string> WhyNoAnswer(const LookupOutcome& o) {
         return "no data: the reply " + ReplyDescription(o) + " matched no rule of the method";
     }
     std::string text = LookupFailureText(o.failure);
+    if (!o.detail.empty())
+        return text + ": " + o.detail;
     if (o.failure == LookupFailure::Network && o.error != 0)
         text += ": " + WSocketErrorDesc(o.error) + " (" + std::to_string(o.error) + ")";
     return text;

@@ -116,10 +116,11 @@ void ScriptedServer::streamFor(int fd, const std::string& bytes, int ms) {
     }
 }
 
-bool ScriptedServer::readRequest(int fd, int index) {
+bool ScriptedServer::readRequest(int fd, int index, bool lineOnly) {
     std::string got;
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadLimitMs);
-    while (!stopping_ && !Complete(got) && std::chrono::steady_clock::now() < end) {
+    auto done = [&] { return lineOnly ? got.find('\n') != std::string::npos : Complete(got); };
+    while (!stopping_ && !done() && std::chrono::steady_clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, 20) <= 0)
             continue;
@@ -147,10 +148,10 @@ void ScriptedServer::sendAll(int fd, const std::string& bytes) {
 void ScriptedServer::play(int fd, int index) {
     Script script = scriptFor_(index);
     for (const Step& s : script) {
-        if (s.kind == Step::ReadRequest) {
-            readRequest(fd, index);
+        if (s.kind == Step::ReadRequest || s.kind == Step::ReadLine) {
+            readRequest(fd, index, s.kind == Step::ReadLine);
         } else if (s.kind == Step::Echo) {
-            readRequest(fd, index);
+            readRequest(fd, index, false);
             std::string got;
             {
                 std::lock_guard<std::mutex> lock(mutex_);

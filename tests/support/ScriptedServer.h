@@ -17,13 +17,15 @@ namespace zendrel::test {
 class ScriptedServer {
 public:
     struct Step {
-        enum Kind { ReadRequest, Echo, Send, Stream, Pause, Close, Reset, Hold } kind;
+        enum Kind { ReadRequest, ReadLine, Echo, Send, Stream, Pause, Close, Reset, Hold } kind;
         std::string bytes;
         int ms = 0;
     };
     using Script = std::vector<Step>;
 
     static Step readRequest() { return {Step::ReadRequest, {}, 0}; }
+    // Reads one line up to its line feed, as a port-43 query arrives.
+    static Step readLine() { return {Step::ReadLine, {}, 0}; }
     // Reads a request (up to its blank line) and sends those same bytes back.
     static Step echo() { return {Step::Echo, {}, 0}; }
     static Step send(std::string bytes) { return {Step::Send, std::move(bytes), 0}; }
@@ -55,7 +57,7 @@ public:
 private:
     void acceptLoop();
     void play(int fd, int index);
-    bool readRequest(int fd, int index);
+    bool readRequest(int fd, int index, bool lineOnly);
     void sleepUnlessStopped(int ms);
     void streamFor(int fd, const std::string& bytes, int ms);
     static void sendAll(int fd, const std::string& bytes);
