@@ -111,7 +111,7 @@ int main() {
     int served = 0;
     for (int i = 0; i < kSequential; ++i)
         served += readAll(connectTo(port)) > 0;
-    std::printf("gateway_sequential_requests: %.0f req/s\n", served / secondsSince(start));
+    std::printf("gateway.sequential_req_per_s: %.0f req/s\n", served / secondsSince(start));
 
     start = std::chrono::steady_clock::now();
     std::vector<int> fds;
@@ -120,11 +120,11 @@ int main() {
     served = 0;
     for (int fd : fds)
         served += fd >= 0 && readAll(fd) > 0;
-    std::printf("gateway_concurrent_%d_clients: %.1f ms\n", kConcurrent,
+    std::printf("gateway.concurrent_%d_wall_ms: %.1f ms\n", kConcurrent,
                 secondsSince(start) * 1000);
-    std::printf("gateway_concurrent_served: %d clients\n", served);
-    std::printf("gateway_rss_idle: %ld kB\n", idleKb);
-    std::printf("gateway_rss_after_burst: %ld kB\n", peakRssKb(pid));
+    std::printf("gateway.concurrent_served: %d clients\n", served);
+    std::printf("gateway.rss_idle_kb: %ld kB\n", idleKb);
+    std::printf("gateway.rss_after_burst_kb: %ld kB\n", peakRssKb(pid));
 
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);

@@ -20,16 +20,23 @@ public:
     bool ended = false;   // the search is over
     bool quiet = false;   // say nothing more (the reader of the results has gone)
 
-    // The caption of an automatic resume is shown; the idle caption is not news.
+    // A caption set after a finished pass and before the run's end is an automatic resume's,
+    // and is news; the idle caption set at the end is not.
     void setResumeCaption(const std::string& caption) override {
-        if (caption != kResumeCaption)
-            say(caption);
+        if (!passJustFinished_)
+            return;
+        passJustFinished_ = false;
+        say(caption);
     }
     void noZoneChecked() override {
         refused = true;
         say(kNoZoneMessage.text);
     }
-    void runFinished(RunEnd) override { say(kRunSummaryMessage.text); }
+    void passFinished(int) override { passJustFinished_ = true; }
+    void runFinished(RunEnd) override {
+        passJustFinished_ = false;
+        say(kRunSummaryMessage.text);
+    }
     void searchEnded(SearchEnd) override { ended = true; }
 
 private:
@@ -39,6 +46,7 @@ private:
     }
 
     std::function<void(const std::string&)> say_;
+    bool passJustFinished_ = false;
 };
 
 } // namespace zendrel

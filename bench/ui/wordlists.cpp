@@ -48,24 +48,25 @@ int main(int argc, char** argv) {
 
     std::vector<KeywordEntry> keywords;
     std::vector<AdditionalRow> rows;
-    std::printf("keyword_file_load_100k: %.1f ms\n",
+    std::printf("wordlists.keyword_load_100k_ms: %.1f ms\n",
                 msFor([&] { LoadKeywords(dir + "k.txt", keywords); }));
-    std::printf("keyword_file_save_100k: %.1f ms\n",
+    std::printf("wordlists.keyword_save_100k_ms: %.1f ms\n",
                 msFor([&] { SaveKeywords(dir + "k2.txt", keywords); }));
-    std::printf("additional_file_load_100k: %.1f ms\n",
+    std::printf("wordlists.additional_load_100k_ms: %.1f ms\n",
                 msFor([&] { LoadAdditionalWords(dir + "a.txt", rows); }));
 
     bench::QuietDialogs dialogs;
     KeywordPane keywordPane(dialogs);
     keywordPane.setPath(dir + "k.txt");
-    std::printf("keyword_pane_load_100k: %.1f ms\n", msFor([&] { keywordPane.LoadKeywords(); }));
-    std::printf("keyword_pane_entries_100k: %.1f ms\n",
+    std::printf("wordlists.keyword_pane_load_100k_ms: %.1f ms\n",
+                msFor([&] { keywordPane.LoadKeywords(); }));
+    std::printf("wordlists.keyword_pane_entries_100k_ms: %.1f ms\n",
                 msFor([&] { keywords = keywordPane.entries(); }));
     AdditionalWordPane additionalPane(dialogs);
     additionalPane.setPath(dir + "a.txt");
-    std::printf("additional_pane_load_100k: %.1f ms\n",
+    std::printf("wordlists.additional_pane_load_100k_ms: %.1f ms\n",
                 msFor([&] { additionalPane.LoadAdditionalWords(); }));
-    std::printf("additional_pane_rows_100k: %.1f ms\n",
+    std::printf("wordlists.additional_pane_rows_100k_ms: %.1f ms\n",
                 msFor([&] { rows = additionalPane.rows(); }));
     std::filesystem::remove_all(dir);
     return keywords.size() == n && rows.size() == n ? 0 : 1;

@@ -86,6 +86,30 @@ TEST(SearchProgram, StoredFilterChoosesTheLines) {
     EXPECT_EQ(o.out, "zzfree.com\r\nzzfree.net\r\n");
 }
 
+TEST(SearchProgram, SaysEachAutomaticResumeOnceAndTheSummaryAfterTheLastPass) {
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "20000"});
+    TempDir ws;
+    Workspace(ws, gateway.port(), "shop\r\nzzfree\r\n", "", "+-");
+    ws.write("param.txt", "[Param]\r\nDom=+-\r\nLinks=5\r\nTimeOut=2\r\nAutoResume=1\r\n"
+                          "Resume=2\r\nFileAddDomain=\r\n");
+    SearchOutcome o = RunSearch({ws.path()}, ws);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "shop.com;is not available;~;harbour names ltd;2014-07-21;"
+                     "ns1.harbour-names.test;ns2.harbour-names.test;\r\n"
+                     "zzfree.com;is available;~;;;;;\r\n");
+    // Every line but the progress lines, in order: the idle caption between runs is no news.
+    std::vector<std::string> said;
+    for (std::size_t p = 0, e; (e = o.err.find('\n', p)) != std::string::npos; p = e + 1) {
+        const std::string line = o.err.substr(p, e - p);
+        if (line.find(" rows, ") == std::string::npos)
+            said.push_back(line);
+    }
+    EXPECT_EQ(said,
+              (std::vector<std::string>{"zendrel-search: Resume : 1", "zendrel-search: Resume : 2",
+                                        "zendrel-search: Search is completed"}))
+        << o.err;
+}
+
 TEST(SearchProgram, MisbehavingGatewayStillEndsEveryRowWithinTheTimeLimit) {
     for (const char* mode : {"close", "reset", "trickle"}) {
         GatewayProcess gateway(kGateway,

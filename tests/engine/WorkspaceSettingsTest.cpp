@@ -188,7 +188,9 @@ TEST(WorkspaceSettings, CheckMarksOfThousandsOfZonesSurviveARestart) {
     TempDir dir;
     std::string table;
     for (int i = 0; i < 5000; ++i) {
-        const std::string zone = "z" + std::to_string(i);
+        // Appended, not "z" + ...: GCC 12 misreads that insert at the front as an overlap.
+        std::string zone(1, 'z');
+        zone += std::to_string(i);
         table += zone + ";http://127.0.0.1:9/%s;1;" + zone + "\r\n";
     }
     dir.write("domain.txt", table);

@@ -21,8 +21,13 @@ public:
 
 protected:
     void handleMessage(const Message& m) override {
-        log_.push_back(name_ + ":" + std::to_string(m.msg) +
-                       (m.msg == WM_TIMER ? "/" + std::to_string(m.wParam) : ""));
+        std::string entry = name_ + ":" + std::to_string(m.msg);
+        if (m.msg == WM_TIMER) {
+            // Appended, not "/" + ...: GCC 12 misreads that insert at the front as an overlap.
+            entry += '/';
+            entry += std::to_string(m.wParam);
+        }
+        log_.push_back(std::move(entry));
         if (onMessage)
             onMessage(m);
     }

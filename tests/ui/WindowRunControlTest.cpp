@@ -54,6 +54,12 @@ protected:
     bool completed(std::size_t count = 1) {
         return waitFor([&] { return dialogs.messages.size() >= count; });
     }
+    // The loop has handled everything posted and due and has no idle work left, so whatever
+    // the finished run still had queued (late reports of aborted lookups, generation steps) has
+    // run; only a new timer or socket could bring more, and a finished run keeps none.
+    bool loopSettled() {
+        return waitFor([&] { return loop.nextDeadline() != Millis{0}; });
+    }
     std::string text(std::size_t row, int item) {
         return std::string(window->results().subItem(row, item));
     }
@@ -105,7 +111,7 @@ TEST_F(WindowRunControl, StopAbortsLiveLookupsAndRowsKeepTheirLastTexts) {
     EXPECT_EQ(dialogs.messages[0].text, "Search is completed");
     expectIdleWindow();
     // Late reports of the aborted requests must not overwrite what the rows showed.
-    QTest::qWait(200);
+    ASSERT_TRUE(loopSettled());
     for (std::size_t r = 0; r < 5; ++r) {
         EXPECT_EQ(text(r, ResultStore::kState), before[r]) << r;
         EXPECT_NE(text(r, ResultStore::kTime), "~") << r;
@@ -129,9 +135,16 @@ TEST_F(WindowRunControl, AutoResumeRunsTheAllowedPassesOverUncheckedRows) {
     });
     watch.start(1);
 
+    // The watch has seen the caption the button shows now.
+    auto watched = [&] {
+        return waitFor([&] {
+            return !captions.isEmpty() && captions.back() == find<QToolButton>("sbResume")->text();
+        });
+    };
+
     click("sbSearch");
     ASSERT_TRUE(completed());
-    QTest::qWait(20);
+    ASSERT_TRUE(watched());
     EXPECT_EQ(captions, QStringList({"Resume", "Resume : 1", "Resume : 2", "Resume"}));
     EXPECT_EQ(dialogs.messages.size(), 1u) << "one summary after the last pass";
     EXPECT_EQ(text(0, ResultStore::kState), "is not available");
@@ -144,7 +157,7 @@ TEST_F(WindowRunControl, AutoResumeRunsTheAllowedPassesOverUncheckedRows) {
     captions.clear();
     click("sbSearch");
     ASSERT_TRUE(completed(2));
-    QTest::qWait(20);
+    ASSERT_TRUE(watched());
     EXPECT_EQ(captions, QStringList({"Resume", "Resume : 1", "Resume : 2", "Resume"}));
 
     // Resume by hand looks up the unchecked row again and leaves the checked one alone.
@@ -171,7 +184,7 @@ TEST_F(WindowRunControl, ClosingDuringARunFinishesItFirst) {
     EXPECT_EQ(dialogs.messages[0].text, "Search is completed");
     EXPECT_EQ(window->session().variables().runState, RunState::Idle);
     EXPECT_EQ(liveConnections(), 0u);
-    QTest::qWait(100);
+    ASSERT_TRUE(loopSettled());
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(failures.empty());
 }
@@ -208,7 +221,11 @@ TEST_F(WindowRunControl, ProgressOfManyLiveLookupsReachesTheViewCoalesced) {
     QSignalSpy changed(window->resultsModel(), &QAbstractItemModel::dataChanged);
     QElapsedTimer clock;
     clock.start();
-    QTest::qWait(1000);
+    // Watched until the view has had a good number of updates (about 600 ms of them when they
+    // are coalesced) and has painted; updates sent row by row would reach that count at once.
+    constexpr int kUpdatesWatched = 15;
+    ASSERT_TRUE(waitFor([&] { return changed.count() >= kUpdatesWatched && counter.paints > 0; }))
+        << changed.count() << " updates, " << counter.paints << " paints";
     const qint64 elapsed = clock.elapsed();
     viewport->removeEventFilter(&counter);
 
@@ -263,7 +280,7 @@ TEST_F(WindowRunControl, StopDuringGenerationOfALargeListIdlesTheWindowWithinAFr
         const std::size_t rows = window->results().size();
         EXPECT_LT(rows, 25260u);
         EXPECT_EQ(rows > 2000, c.summary) << rows;
-        QTest::qWait(50);
+        ASSERT_TRUE(loopSettled());
         EXPECT_EQ(window->results().size(), rows) << "no row is added after the stop";
     }
     EXPECT_TRUE(failures.empty());
