@@ -240,8 +240,7 @@ void THttpCli::DeliverBodyPiece(const char* data, std::int32_t len) {
     if (bodyDataCount_ == 0)
         TriggerDocBegin();
     ++bodyDataCount_;
-    // An endless body must not wrap the count around.
-    rcvdCount_ = len > INT32_MAX - rcvdCount_ ? INT32_MAX : rcvdCount_ + len;
+    rcvdCount_ += len;
     TriggerDocData(data, len);
     if (RcvdStream)
         RcvdStream->write(data, len);

@@ -1,5 +1,7 @@
 #include "ui/domain1.h"
 
+#include "engine/LookupOutcome.h"
+#include "engine/LookupReport.h"
 #include "engine/ResultExport.h"
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
@@ -29,6 +31,8 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <cstdio>
+#include <optional>
 
 namespace zendrel {
 
@@ -239,6 +243,14 @@ void T_FDomain::noZoneChecked() {
 
 void T_FDomain::runFinished(RunEnd) {
     showMessage(kRunSummaryMessage);
+}
+
+void T_FDomain::lookupEnded(std::size_t row, const LookupOutcome& outcome) {
+    if (outcome.detail.empty())
+        return;
+    if (std::optional<std::string> why = WhyNoAnswer(outcome))
+        std::fprintf(stderr, "zendrel: %s: %s\n", std::string(session_.rows().caption(row)).c_str(),
+                     why->c_str());
 }
 
 void T_FDomain::setResumeCaption(const std::string& caption) {

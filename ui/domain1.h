@@ -112,6 +112,9 @@ private:
     // SearchListener: the messages a search shows.
     void noZoneChecked() override;
     void runFinished(RunEnd end) override;
+    // A lookup that failed for a reason the row cannot show (a certificate, a proxy's tunnel) is
+    // named on standard error, the window program's log.
+    void lookupEnded(std::size_t row, const LookupOutcome& outcome) override;
     void showMessage(const UserMessage& message);
 
     void FormCreate();

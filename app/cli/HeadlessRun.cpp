@@ -1,6 +1,6 @@
 #include "app/cli/HeadlessRun.h"
 
-#include "app/cli/LookupReport.h"
+#include "engine/LookupReport.h"
 #include "engine/ResultStore.h"
 #include "engine/SearchSession.h"
 #include "platform/MessageLoop.h"

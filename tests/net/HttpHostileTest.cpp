@@ -98,6 +98,22 @@ TEST(HttpHostileServer, EndlessBodyIsPassedOnInBoundedPieces) {
     EXPECT_LE(o.maxPiece, 8192);
 }
 
+TEST(HttpHostileServer, BodyCountGoesOnPastTwoGibibytes) {
+    struct CountedClient : THttpCli {
+        using THttpCli::PresetRcvdCount;
+        using THttpCli::THttpCli;
+    };
+    MessageLoop loop;
+    ScriptedServer server(Reply("HTTP/1.0 200 OK\r\n\r\n" + std::string(100, 'b')));
+    CountedClient c(loop);
+    HttpProbe p(c);
+    c.OnHeaderEnd = [&](THttpCli*) { c.PresetRcvdCount(INT32_MAX - 10); };
+    c.URL = server.url("/");
+    c.GetAsync();
+    ASSERT_TRUE(loop.runUntil([&] { return p.done > 0; }, kWait));
+    EXPECT_EQ(c.RcvdCount(), std::int64_t{INT32_MAX} + 90);
+}
+
 TEST(HttpHostileServer, EndlessHeaderEndsAsAFailure) {
     std::string lines = "HTTP/1.0 200 OK\r\n";
     while (lines.size() < 400 * 1024)

@@ -1,4 +1,4 @@
-#include "app/cli/LookupReport.h"
+#include "engine/LookupReport.h"
 
 #include "engine/LookupOutcome.h"
 #include "net/SocketErrors.h"
