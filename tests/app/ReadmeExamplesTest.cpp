@@ -1,7 +1,8 @@
 // The documentation of zendrel-search says the same everywhere: --help and the manual page list
 // the same options with the same ranges, the manual page shows the README's examples, and those
-// examples run as printed (against the local gateway, with the internet workspace's folder in a
-// home folder of the test's own).
+// examples run as printed (with the internet workspace's folder in a home folder of the test's
+// own, its lines asking the local gateway over TLS and on port 43 as the shipped lines ask the
+// registries).
 #include "tests/app/SearchProcess.h"
 #include "tests/support/GatewayProcess.h"
 
@@ -55,12 +56,15 @@ std::vector<std::string> ReadmeExamples() {
     return commands;
 }
 
-// What a command prints, and its exit status, as bash runs it in `dir` with `home` as HOME.
+// What a command prints, and its exit status, as bash runs it in `dir` with `dir`/home as HOME
+// and the demo CA in `dir`/certificates as the only trusted one.
 std::pair<int, std::string> Shell(const std::string& command, const TempDir& dir) {
     const std::string out = dir.file("shell.out");
     const std::string line = "cd '" + dir.path() + "' && HOME='" + dir.path() + "home' PATH='" +
-                             ZENDREL_BINARY_DIR + "/app:/usr/bin:/bin' bash -c '" +
-                             ReplaceAll(command, "'", "'\\''") + "' >'" + out + "' 2>/dev/null";
+                             ZENDREL_BINARY_DIR + "/app:/usr/bin:/bin' SSL_CERT_FILE='" +
+                             dir.path() + "certificates/ca.pem' SSL_CERT_DIR='" + dir.path() +
+                             "certificates/none' bash -c '" + ReplaceAll(command, "'", "'\\''") +
+                             "' >'" + out + "' 2>/dev/null";
     const int status = std::system(line.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("shell.out")};
 }
@@ -68,16 +72,26 @@ std::pair<int, std::string> Shell(const std::string& command, const TempDir& dir
 TEST(ReadmeExamples, RunAsPrinted) {
     const std::vector<std::string> examples = ReadmeExamples();
     ASSERT_EQ(examples.size(), 3u);
-    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "30000"});
     TempDir dir;
-    ASSERT_EQ(
-        std::system(("mkdir -p '" + dir.path() + "home/.local/share/zendrel/internet'").c_str()),
-        0);
-    // The internet workspace's zones and settings, its addresses pointing at the local gateway.
-    const std::string url = "http://127.0.0.1:" + std::to_string(gateway.port()) + "/whois?name=%s";
+    const std::string certificates = dir.path() + "certificates";
+    ASSERT_EQ(std::system(("mkdir -p '" + dir.path() + "home/.local/share/zendrel/internet' '" +
+                           certificates + "/none' && '" + kGateway + "' --make-certificates '" +
+                           certificates + "'")
+                              .c_str()),
+              0);
+    GatewayProcess gateway(kGateway, {"--idle-exit-ms", "30000", "--tls-port", "free", "--tls-cert",
+                                      certificates + "/cert.pem", "--tls-key",
+                                      certificates + "/key.pem", "--whois-port", "free"});
+    // The internet workspace's shape: registry address forms with their pace and connection
+    // options, each zone on a server of its own (host and port), asking the local gateway.
+    const std::string tls = std::to_string(gateway.tlsPort());
     const std::string ws = dir.path() + "home/.local/share/zendrel/internet/";
     std::ofstream(ws + "domain.txt")
-        << "gw;" + url + ";1;com\r\ngw;" + url + ";1;net\r\ngw;" + url + ";1;org\r\n";
+        << "com at 127.0.0.1;https://127.0.0.1:" + tls + "/whois?name=%s;1;com;pace=1/s;conns=2\r\n"
+        << "net at 127.0.0.1;whois://127.0.0.1:" + std::to_string(gateway.whoisPort()) +
+               "/%s;1;net;pace=1/s;conns=2\r\n"
+        << "org at localhost;https://localhost:" + tls +
+               "/whois?name=%s;1;org;pace=1/s;conns=2\r\n";
     std::ofstream(ws + "method.txt") << ReadCliData("workspace/method.txt");
     std::ofstream(ws + "default.txt") << "cloud\r\nshop\r\npixel\r\n";
     std::ofstream(ws + "param.txt") << "[Param]\r\nDom=+++\r\nLinks=2\r\nTimeOut=10\r\n";

@@ -106,7 +106,8 @@ TEST(InternetWorkspace, RefusalPhrasesCatchRecordedRefusalsAndNoNormalReply) {
          {"com__registered__google.verisign.json", "com__registered__google.verisign-2026.json",
           "fr__registered__lemonde.afnic.json", "no__registered__norway.norid.json",
           "xyz__registered__nic.centralnic.json", "top__registered__bitcoin.zdns.json",
-          "cz__registered__example.cznic.json"}) {
+          "cz__registered__example.cznic.json", "com__registered__google.markmonitor.json",
+          "click__registered__microsoft.uniregistry.json"}) {
         std::string body;
         ASSERT_TRUE(ReadFileBytes(std::string(ZENDREL_TEST_DATA) + "/rdap/" + rdap, body));
         normal.push_back(RdapReplyText(200, body));

@@ -31,13 +31,16 @@ public:
     Outcome read(const std::string& name, const std::string& reply, int status = 200) const {
         const ZoneEntry* zone = FindZoneEntry(zones, name);
         EXPECT_NE(zone, nullptr) << name;
-        if (!zone)
-            return {};
-        const std::string text = zone->options.rdap ? RdapReplyText(status, reply) : reply;
-        if (FindBusyPhrase(zone->options, text))
+        return zone ? readOn(*zone, reply, status) : Outcome{};
+    }
+
+    // The same for a reply read with `line`'s method and options, whatever name it is for.
+    Outcome readOn(const ZoneEntry& line, const std::string& reply, int status = 200) const {
+        const std::string text = line.options.rdap ? RdapReplyText(status, reply) : reply;
+        if (FindBusyPhrase(line.options, text))
             return {"refused", {}};
         MemoryRow row(methods.extraColumnCount());
-        ClassifyReply(row, text, ReadDataInteger(zone->methodNumber).value_or(0), methods);
+        ClassifyReply(row, text, ReadDataInteger(line.methodNumber).value_or(0), methods);
         return {row.state, row.extra};
     }
 

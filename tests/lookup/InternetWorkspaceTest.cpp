@@ -53,6 +53,19 @@ INSTANTIATE_TEST_SUITE_P(
                  "is not available",
                  {"markmonitor inc.", "1997-09-15t04:00:00z", "2028-09-14t04:00:00z",
                   "ns1.google.com", "ns2.google.com"}},
+        Recorded{"google.com",
+                 "rdap/com__registered__google.verisign.json",
+                 "is not available",
+                 {"markmonitor inc.", "1997-09-15t04:00:00z", "2028-09-14t04:00:00z",
+                  "ns1.google.com", "ns2.google.com"}},
+        // ZDNS writes names fully qualified, with their final dot.
+        Recorded{"bitcoin.top",
+                 "rdap/top__registered__bitcoin.zdns.json",
+                 "is not available",
+                 {"\xe6\x88\x90\xe9\x83\xbd\xe8\xa5\xbf\xe7\xbb\xb4\xe6\x95\xb0\xe7\xa0\x81"
+                  "\xe7\xa7\x91\xe6\x8a\x80\xe6\x9c\x89\xe9\x99\x90\xe5\x85\xac\xe5\x8f\xb8",
+                  "2014-11-17t16:00:29.0z", "2021-11-17t16:00:29.0z", "ns1.72dns.com.",
+                  "ns2.idc1.cn."}},
         Recorded{"lemonde.fr",
                  "rdap/fr__registered__lemonde.afnic.json",
                  "is not available",
@@ -251,6 +264,32 @@ TEST(InternetWorkspaceRdap, StatusDecidesAndTheTrapsAreCovered) {
     InternetWorkspace ws;
     for (const RdapCase& c : cases)
         EXPECT_EQ(ws.read(c.name, c.body, c.status).state, c.state) << c.what;
+}
+
+// Recorded replies of RDAP servers the workspace does not ask, a registrar's and a registry
+// platform's whose zone it leaves out, read with the method all RDAP lines share: other back
+// ends' shapes (lower-case names, "last update" events, dates with milliseconds and an offset,
+// no IANA id) give the same verdict and columns.
+TEST(InternetWorkspaceRdap, OtherBackEndsReadWithTheSharedRdapMethod) {
+    const InternetWorkspace ws;
+    const ZoneEntry* rdap = FindZoneEntry(ws.zones, "x.com");
+    ASSERT_TRUE(rdap && rdap->options.rdap);
+    const struct {
+        const char* file;
+        Columns columns;
+    } cases[] = {
+        {"rdap/com__registered__google.markmonitor.json",
+         {"markmonitor inc.", "1997-09-15t07:00:00.000+0000", "2028-09-13t07:00:00.000+0000",
+          "ns1.google.com", "ns2.google.com"}},
+        {"rdap/click__registered__microsoft.uniregistry.json",
+         {"markmonitor inc.", "2014-11-12t19:15:55.283z", "2024-11-12t19:15:55.283z",
+          "ns4-08.azure-dns.info", "ns2-08.azure-dns.net"}},
+    };
+    for (const auto& c : cases) {
+        InternetWorkspace::Outcome o = ws.readOn(*rdap, Bytes(c.file));
+        EXPECT_EQ(o.state, "is not available") << c.file;
+        EXPECT_EQ(o.columns, c.columns) << c.file;
+    }
 }
 
 TEST(InternetWorkspaceRdap, EveryRdapLineUsesTheRegistrysOwnServer) {
