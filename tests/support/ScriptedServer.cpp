@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedServer.h"
 
+#include "tests/support/LoopbackListener.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -35,18 +37,7 @@ ScriptedServer::ScriptedServer(Script script, int maxConnections)
 
 ScriptedServer::ScriptedServer(std::function<Script(int)> scriptFor, int maxConnections)
     : scriptFor_(std::move(scriptFor)), maxConnections_(maxConnections) {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int on = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::listen(listenFd_, 256) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
-    port_ = ntohs(a.sin_port);
+    listenFd_ = ListenOnLoopback(256, port_);
     requests_.resize(static_cast<std::size_t>(maxConnections));
     acceptor_ = std::thread([this] { acceptLoop(); });
 }

@@ -1,5 +1,7 @@
 #include "tests/support/TlsServer.h"
 
+#include "tests/support/LoopbackListener.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -91,18 +93,7 @@ void HoldUntilClientCloses(int fd, const std::atomic<bool>& stopping) {
 } // namespace
 
 TlsServer::TlsServer(Options options) : options_(std::move(options)) {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::listen(listenFd_, 4) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ::close(listenFd_);
-        throw std::runtime_error("TLS server: cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(a.sin_port);
+    listenFd_ = ListenOnLoopback(4, port_);
     thread_ = std::thread([this] { run(); });
 }
 
