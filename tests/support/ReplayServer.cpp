@@ -1,5 +1,7 @@
 #include "tests/support/ReplayServer.h"
 
+#include "tests/support/LoopbackListener.h"
+
 #include <arpa/inet.h>
 #include <csignal>
 #include <netinet/in.h>
@@ -72,19 +74,12 @@ ReplayServer::~ReplayServer() {
 }
 
 void ReplayServer::listen() {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::listen(listenFd_, 16) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
-        ::close(listenFd_);
+    try {
+        listenFd_ = ListenOnLoopback(16, port_);
+    } catch (...) {
         SSL_CTX_free(tls_);
-        throw std::runtime_error("replay server: cannot listen on 127.0.0.1");
+        throw;
     }
-    port_ = ntohs(a.sin_port);
     thread_ = std::thread([this] { run(); });
 }
 
