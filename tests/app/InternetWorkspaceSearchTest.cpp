@@ -314,9 +314,13 @@ protected:
         std::string script;
         for (const auto& [zone, z] : zones_) {
             std::string words;
-            for (const Case* c : z.cases)
-                words += (words.empty() ? "" : ",") +
-                         std::string(c->name).substr(0, std::string(c->name).find('.'));
+            for (const Case* c : z.cases) {
+                // Appended piece by piece: GCC 12 misreads a concatenation here at -O3.
+                if (!words.empty())
+                    words += ',';
+                const std::string name(c->name);
+                words += name.substr(0, name.find('.'));
+            }
             script += "(SSL_CERT_FILE='" + trust_.file("ca.pem") + "' SSL_CERT_DIR='" +
                       trust_.file("certs") + "' timeout 60 '" + kSearch + "' --zones " + zone +
                       " --words " + words + " --format json '" + ws_.path() + "' >'" +
