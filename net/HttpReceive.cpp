@@ -9,7 +9,7 @@
 #include "net/SocketErrors.h"
 #include "platform/IntegerText.h"
 
-#include <cctype>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <ostream>
@@ -48,20 +48,15 @@ bool LastCodingIsChunked(const std::string& value) {
 // A decimal number with optional leading blanks and sign; anything else is a conversion
 // failure, raised so that the socket layer absorbs it like any failing data handler.
 std::int32_t ToInt(const std::string& s) {
-    std::size_t i = s.find_first_not_of(' ');
+    std::size_t i = std::min(s.find_first_not_of(' '), s.size());
     bool negative = false;
-    if (i != std::string::npos && (s[i] == '-' || s[i] == '+'))
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
         negative = s[i++] == '-';
-    long long v = 0;
-    std::size_t digits = 0;
-    for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i, ++digits) {
-        v = v * 10 + (s[i] - '0');
-        if (v > INT_MAX)
-            break;
-    }
-    if (digits == 0 || i != s.size())
+    const DigitRun run = ReadDigits(std::string_view(s).substr(i), 10, INT_MAX);
+    if (run.length == 0 || i + run.length != s.size() || run.value > INT_MAX)
         throw std::invalid_argument("'" + s + "' is not a valid integer value");
-    return static_cast<std::int32_t>(negative ? -v : v);
+    const auto v = static_cast<std::int32_t>(run.value);
+    return negative ? -v : v;
 }
 
 } // namespace
