@@ -1,0 +1,176 @@
+// The HTTP client over TLS: sequential GETs of a local nginx TLS page with one reused client (a
+// new connection and a full handshake per document), 100 clients at once, and beside each the
+// same work done by curl in the same run; then the resident memory of a search with 100 TLS
+// lookups connected and waiting for their replies. The certificates are made for the run, so
+// both clients verify against a CA that exists only in it.
+#include "bench/SearchBench.h"
+#include "net/HttpProt.h"
+#include "tests/support/GatewayProcess.h"
+#include "tests/support/NginxServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestTrust.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace zendrel;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int failures = 0; // transfers that did not bring the page: their times would not be figures
+
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// curl asked for what our client does on an https:// line: HTTP/1.1 with "Connection: close",
+// so the server closes after each document and every document costs a new TCP connection and a
+// new TLS handshake, the certificate checked against the run's CA. curl is left its session
+// cache, as people run it: over TLS 1.3 its later handshakes resume the first one with nginx's
+// ticket (no certificate sent, signed or checked), while ours are full handshakes every time.
+std::vector<std::string> CurlCommand(const std::string& caFile) {
+    return {"/usr/bin/curl", "-s",   "--fail",   "--http1.1",
+            "--cacert",      caFile, "--header", "Connection: close"};
+}
+
+// Runs `argv` with its output dropped and returns its wall time; a failed run is counted.
+double CurlMs(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    auto t0 = Clock::now();
+    pid_t pid = -1;
+    int status = -1;
+    if (posix_spawn(&pid, args[0], &quiet, nullptr, args.data(), environ) == 0)
+        waitpid(pid, &status, 0);
+    const double ms = MsSince(t0);
+    posix_spawn_file_actions_destroy(&quiet);
+    failures += !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return ms;
+}
+
+void CountReply(THttpCli* c, int& done) {
+    ++done;
+    failures += c->StatusCode() != 200;
+}
+
+double OurSequentialMs(MessageLoop& loop, const std::string& url, int n) {
+    THttpCli c(loop);
+    int done = 0;
+    c.OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t) { CountReply(s, done); };
+    c.URL = url;
+    auto t0 = Clock::now();
+    for (int i = 0; i < n; ++i) {
+        c.GetAsync();
+        loop.runUntil([&] { return done > i; }, 10000);
+    }
+    return MsSince(t0);
+}
+
+double OurConcurrentMs(MessageLoop& loop, const std::string& url, int n) {
+    std::vector<std::unique_ptr<THttpCli>> clients;
+    int done = 0;
+    auto t0 = Clock::now();
+    for (int i = 0; i < n; ++i) {
+        clients.push_back(std::make_unique<THttpCli>(loop));
+        clients.back()->OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t) {
+            CountReply(s, done);
+        };
+        clients.back()->URL = url;
+        clients.back()->GetAsync();
+    }
+    loop.runUntil([&] { return done == n; }, 20000);
+    return MsSince(t0);
+}
+
+// Resident memory of this process while a search holds 100 TLS lookups: the gateway completes
+// each handshake, reads the request and then keeps the reply back for a minute. Measured before
+// anything else in the process has used the heap for TLS.
+double LiveLookupsRssMb() {
+    test::TempDir dir;
+    const PemPair identity = test::LoopbackCertificate();
+    dir.write("cert.pem", identity.certificate);
+    dir.write("key.pem", identity.key);
+    test::GatewayProcess gateway(ZENDREL_BINARY_DIR "/tools/zendrel-gateway",
+                                 {"--tls-port", "free", "--tls-cert", dir.file("cert.pem"),
+                                  "--tls-key", dir.file("key.pem"), "--delay-ms", "60000",
+                                  "--idle-exit-ms", "60000"});
+    // An https:// line is paced per server like a registry's unless it says otherwise.
+    bench::SearchBench b("bench;https://127.0.0.1:" + std::to_string(gateway.tlsPort()) +
+                         "/whois?name=%s;1;com;pace=100000/s;conns=100");
+    b.start(200);
+    b.loop.runUntil([&] { return b.session.variables().activeLookups >= 100; }, 60000);
+    b.loop.runUntil([] { return false; }, 1000); // let every handshake and request finish
+    const double mb = static_cast<double>(bench::RssKb()) / 1024;
+    failures += b.session.variables().activeLookups < 100;
+    b.session.stop();
+    b.finish(10000);
+    return mb;
+}
+
+} // namespace
+
+int main() {
+    signal(SIGPIPE, SIG_IGN);
+    test::TrustedTestCa(); // before the first TLS connection of the process
+    const std::string caFile = getenv("SSL_CERT_FILE");
+    const double rssMb = LiveLookupsRssMb();
+
+    // The protocols registries speak today; this nginx would offer TLS 1.2 at most by itself.
+    test::NginxServer nginx(test::LoopbackCertificate(), "    ssl_protocols TLSv1.2 TLSv1.3;\n");
+    nginx.addPage("page2k.html", std::string(2048, 'w'));
+    const std::string url = nginx.url("/page2k.html");
+
+    const int seq = 1000, par = 100, rounds = 3;
+    test::TempDir dir;
+    dir.write("seq.curl", [&] {
+        std::string k;
+        for (int i = 0; i < seq; ++i)
+            k += "url = \"" + url + "\"\noutput = \"/dev/null\"\n";
+        return k;
+    }());
+    std::vector<std::string> sequential = CurlCommand(caFile);
+    sequential.insert(sequential.end(), {"-K", dir.file("seq.curl")});
+    // All at once: no waiting for a first connection to see whether it could be shared.
+    std::vector<std::string> parallel = CurlCommand(caFile);
+    parallel.insert(parallel.end(),
+                    {"--parallel", "--parallel-immediate", "--parallel-max", std::to_string(par)});
+    for (int i = 0; i < par; ++i)
+        parallel.insert(parallel.end(), {url, "-o", "/dev/null"});
+
+    MessageLoop loop;
+    double ourSeq = 1e18, curlSeq = 1e18, ourPar = 1e18, curlPar = 1e18;
+    for (int r = 0; r < rounds; ++r) {
+        ourSeq = std::min(ourSeq, OurSequentialMs(loop, url, seq));
+        curlSeq = std::min(curlSeq, CurlMs(sequential));
+        ourPar = std::min(ourPar, OurConcurrentMs(loop, url, par));
+        curlPar = std::min(curlPar, CurlMs(parallel));
+    }
+    std::printf("https.get_per_s: %.0f req/s\n", seq * 1000.0 / ourSeq);
+    std::printf("https.curl_get_per_s: %.0f req/s\n", seq * 1000.0 / curlSeq);
+    std::printf("https.concurrent100_wall_ms: %.1f ms\n", ourPar);
+    std::printf("https.curl_concurrent100_wall_ms: %.1f ms\n", curlPar);
+    std::printf("https.rss_mb_100_live: %.1f MB\n", rssMb);
+    if (failures == 0)
+        return 0;
+    std::fprintf(stderr, "https: %d transfers or runs failed\n", failures);
+    return 1;
+}
