@@ -1,5 +1,5 @@
 // The HTTP client over TLS: sequential GETs of a local nginx TLS page with one reused client (a
-// new connection and a full handshake per document), 100 clients at once, and beside each the
+// new connection and a handshake per document), 100 clients at once, and beside each the
 // same work done by curl in the same run; then the resident memory of a search with 100 TLS
 // lookups connected and waiting for their replies. The certificates are made for the run, so
 // both clients verify against a CA that exists only in it.
@@ -38,9 +38,9 @@ double MsSince(Clock::time_point t0) {
 
 // curl asked for what our client does on an https:// line: HTTP/1.1 with "Connection: close",
 // so the server closes after each document and every document costs a new TCP connection and a
-// new TLS handshake, the certificate checked against the run's CA. curl is left its session
-// cache, as people run it: over TLS 1.3 its later handshakes resume the first one with nginx's
-// ticket (no certificate sent, signed or checked), while ours are full handshakes every time.
+// new TLS handshake, the certificate checked against the run's CA. Both keep the session of the
+// first handshake, as people run them: later handshakes resume it with nginx's ticket (no
+// certificate sent, signed or checked).
 std::vector<std::string> CurlCommand(const std::string& caFile) {
     return {"/usr/bin/curl", "-s",   "--fail",   "--http1.1",
             "--cacert",      caFile, "--header", "Connection: close"};

@@ -62,7 +62,7 @@ void THttpCli::HandleTunnelResult(const TunnelResult& r) {
 
 void THttpCli::StartTlsExchange() {
     try {
-        socket_->StartTls(targetHost_);
+        socket_->StartTls(targetHost_, docPort_);
     } catch (const std::exception& e) {
         FailTransport(THttpTransportFailure::Tls, static_cast<std::uint16_t>(WSAECONNABORTED),
                       e.what());

@@ -4,6 +4,8 @@
 // socket does, and reports the loss as an ordinary reset.
 #include "net/TlsContext.h"
 
+#include "net/TlsSessionCache.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <openssl/bio.h>
@@ -81,6 +83,7 @@ SSL_CTX* MakeContext(std::string& failure) {
     SSL_CTX_set_mode(ctx, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER |
                               SSL_MODE_RELEASE_BUFFERS);
     SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
+    KeepOfferedSessions(ctx);
     if (SSL_CTX_set_default_verify_paths(ctx) != 1) {
         SSL_CTX_free(ctx);
         failure = "TLS not available: cannot read the trusted certificates";

@@ -7,6 +7,7 @@
 #include "net/SocketErrors.h"
 #include "net/TlsContext.h"
 #include "net/TlsFailure.h"
+#include "net/TlsSessionCache.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -32,7 +33,7 @@ void ClearErrors() {
 } // namespace
 
 std::unique_ptr<TlsSession> TlsSession::Start(int fd, const std::string& serverName,
-                                              std::string& failure) {
+                                              const std::string& service, std::string& failure) {
     SSL_CTX* ctx = TlsClientContext(failure);
     if (ctx == nullptr)
         return nullptr;
@@ -42,7 +43,7 @@ std::unique_ptr<TlsSession> TlsSession::Start(int fd, const std::string& serverN
         failure = "TLS not available: cannot make a session";
         return nullptr;
     }
-    std::unique_ptr<TlsSession> session(new TlsSession(ssl));
+    std::unique_ptr<TlsSession> session(new TlsSession(ssl, serverName + ":" + service));
     if (!session->Configure(fd, serverName)) {
         ERR_clear_error();
         failure = "TLS not available: cannot set up the session for " + serverName;
@@ -71,6 +72,7 @@ bool TlsSession::Configure(int fd, const std::string& serverName) {
             SSL_set_tlsext_host_name(ssl_, serverName.c_str()) != 1)
             return false;
     }
+    ResumeSessionOf(ssl_, resumptionKey_);
     SSL_set_connect_state(ssl_);
     return true;
 }

@@ -24,9 +24,10 @@ public:
     };
 
     // A session for `fd` (not owned) that checks the certificate against `serverName`, a host
-    // name or an address literal; nullptr with `failure` set when TLS cannot start at all.
+    // name or an address literal, and resumes the session last made with that server on port
+    // `service` when it still can; nullptr with `failure` set when TLS cannot start at all.
     static std::unique_ptr<TlsSession> Start(int fd, const std::string& serverName,
-                                             std::string& failure);
+                                             const std::string& service, std::string& failure);
     ~TlsSession();
     TlsSession(const TlsSession&) = delete;
     TlsSession& operator=(const TlsSession&) = delete;
@@ -54,12 +55,14 @@ public:
     const std::string& Failure() const { return failure_; }
 
 private:
-    explicit TlsSession(ssl_st* ssl) : ssl_(ssl) {}
+    TlsSession(ssl_st* ssl, std::string resumptionKey)
+        : ssl_(ssl), resumptionKey_(std::move(resumptionKey)) {}
     bool Configure(int fd, const std::string& serverName);
     Io Classify(int result, bool reading);
     Io Fail(int error, std::string reason);
 
     ssl_st* ssl_;
+    const std::string resumptionKey_; // server name and port the sessions it is given belong to
     std::string failure_;
     int brokenError_ = 0;
     bool peerClosed_ = false;

@@ -126,8 +126,9 @@ public:
     void Shutdown(int how);
     // Starts TLS on the connection (also after bytes were exchanged in the clear), verifying the
     // certificate for `serverName`; OnTlsDone reports the outcome from the loop. Data sent before
-    // it ends waits and goes out encrypted.
-    virtual void StartTls(const std::string& serverName);
+    // it ends waits and goes out encrypted. `service` is the server's port when the connection
+    // is a tunnel to it (Port otherwise): the session is resumed from the last one with it.
+    virtual void StartTls(const std::string& serverName, const std::string& service = {});
     // Why the last TLS handshake or connection failed; empty when nothing did.
     const std::string& TlsFailure() const { return tlsFailure_; }
 

@@ -107,7 +107,7 @@ bool TWSocket::IsClosingSendError(int error) const {
 
 // ---------------------------------------------------------------- TLS
 
-void TWSocket::StartTls(const std::string& serverName) {
+void TWSocket::StartTls(const std::string& serverName, const std::string& service) {
     if (state_ != wsConnected || fd_ < 0 || !watch_)
         return RaiseException("StartTls: Socket not connected");
     if (tls_ || handshaking_)
@@ -118,7 +118,7 @@ void TWSocket::StartTls(const std::string& serverName) {
         return RaiseException("StartTls: Data still waiting to be sent in the clear");
     tlsFailure_.clear();
     tlsEndPosted_ = plaintextReportPosted_ = false;
-    tls_ = TlsSession::Start(fd_, serverName, tlsFailure_);
+    tls_ = TlsSession::Start(fd_, serverName, service.empty() ? port_ : service, tlsFailure_);
     // Even a session that cannot start reports from the loop, like every other outcome.
     handshaking_ = true;
     handshakeInterest_ = 0;

@@ -111,5 +111,31 @@ TEST_F(HttpsClient, RelocationsBetweenPlainAndTlsAreFollowedWithoutCarryingCrede
     }
 }
 
+// A second connection to a server resumes the session of the first, which spares the
+// certificate exchange; a session is never offered to another server name, even when both
+// names reach the same server.
+TEST_F(HttpsClient, LaterConnectionsToAServerResumeItsSession) {
+    for (const char* protocol : {"TLSv1.2", "TLSv1.3"}) {
+        SCOPED_TRACE(protocol);
+        NginxServer nginx(LoopbackCertificate(),
+                          std::string("    ssl_protocols ") + protocol +
+                              ";\n    location = /reused { default_type text/plain; return 200 "
+                              "\"[$ssl_session_reused]\"; }\n");
+        THttpCli c(loop_);
+        HttpProbe p(c);
+        std::string seen;
+        for (const char* host : {"localhost", "localhost", "localhost", "127.0.0.1"}) {
+            p.done = 0;
+            p.body.clear();
+            ASSERT_TRUE(Fetch(c, p,
+                              "https://" + std::string(host) + ":" + std::to_string(nginx.port()) +
+                                  "/reused"));
+            EXPECT_EQ(c.StatusCode(), 200);
+            seen += p.body;
+        }
+        EXPECT_EQ(seen, "[.][r][r][.]");
+    }
+}
+
 } // namespace
 } // namespace zendrel::test
