@@ -1,6 +1,7 @@
 // The HTTP client against a local nginx: sequential GETs with one reused client, 100 clients at
 // once, and the heap cost of one idle client; beside each, the same work done by curl in the
 // same run. curl is asked for HTTP/1.0 so that both sides open one connection per document.
+#include "bench/ClientTiming.h"
 #include "net/HttpProt.h"
 
 #include <algorithm>
@@ -28,11 +29,8 @@ using namespace zendrel;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
+using bench::Clock;
+using bench::MsSince;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -105,33 +103,6 @@ double CurlMs(const std::vector<std::string>& args) {
     return MsSince(t0);
 }
 
-double OurSequentialMs(MessageLoop& loop, const std::string& url, int n) {
-    THttpCli c(loop);
-    int done = 0;
-    c.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t) { ++done; };
-    c.URL = url;
-    auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        c.GetAsync();
-        loop.runUntil([&] { return done > i; }, 10000);
-    }
-    return MsSince(t0);
-}
-
-double OurConcurrentMs(MessageLoop& loop, const std::string& url, int n) {
-    std::vector<std::unique_ptr<THttpCli>> clients;
-    int done = 0;
-    auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        clients.push_back(std::make_unique<THttpCli>(loop));
-        clients.back()->OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t) { ++done; };
-        clients.back()->URL = url;
-        clients.back()->GetAsync();
-    }
-    loop.runUntil([&] { return done == n; }, 20000);
-    return MsSince(t0);
-}
-
 std::size_t IdleClientBytes(MessageLoop& loop) {
     const int n = 1000;
     std::vector<std::unique_ptr<THttpCli>> clients;
@@ -172,10 +143,10 @@ int main() {
     MessageLoop loop;
     double ourSeq = 1e18, curlSeq = 1e18, ourPar = 1e18, curlPar = 1e18;
     for (int r = 0; r < rounds; ++r) {
-        ourSeq = std::min(ourSeq, OurSequentialMs(loop, url, seq));
+        ourSeq = std::min(ourSeq, bench::OurSequentialMs(loop, url, seq, [](THttpCli*) {}));
         curlSeq =
             std::min(curlSeq, CurlMs({"/usr/bin/curl", "-s", "--http1.0", "-K", dir + "seq.curl"}));
-        ourPar = std::min(ourPar, OurConcurrentMs(loop, url, par));
+        ourPar = std::min(ourPar, bench::OurConcurrentMs(loop, url, par, [](THttpCli*) {}));
         curlPar = std::min(curlPar, CurlMs(parallel));
     }
     std::printf("http.get_per_s: %.0f req/s\n", seq * 1000.0 / ourSeq);

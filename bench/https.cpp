@@ -3,6 +3,7 @@
 // same work done by curl in the same run; then the resident memory of a search with 100 TLS
 // lookups connected and waiting for their replies. The certificates are made for the run, so
 // both clients verify against a CA that exists only in it.
+#include "bench/ClientTiming.h"
 #include "bench/SearchBench.h"
 #include "net/HttpProt.h"
 #include "tests/support/GatewayProcess.h"
@@ -28,13 +29,10 @@ using namespace zendrel;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::MsSince;
 
 int failures = 0; // transfers that did not bring the page: their times would not be figures
-
-double MsSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
 
 // curl asked for what our client does on an https:// line: HTTP/1.1 with "Connection: close",
 // so the server closes after each document and every document costs a new TCP connection and a
@@ -67,38 +65,9 @@ double CurlMs(const std::vector<std::string>& argv) {
     return ms;
 }
 
-void CountReply(THttpCli* c, int& done) {
-    ++done;
+// A transfer that did not bring the page would time a failure.
+void CheckReply(THttpCli* c) {
     failures += c->StatusCode() != 200;
-}
-
-double OurSequentialMs(MessageLoop& loop, const std::string& url, int n) {
-    THttpCli c(loop);
-    int done = 0;
-    c.OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t) { CountReply(s, done); };
-    c.URL = url;
-    auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        c.GetAsync();
-        loop.runUntil([&] { return done > i; }, 10000);
-    }
-    return MsSince(t0);
-}
-
-double OurConcurrentMs(MessageLoop& loop, const std::string& url, int n) {
-    std::vector<std::unique_ptr<THttpCli>> clients;
-    int done = 0;
-    auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) {
-        clients.push_back(std::make_unique<THttpCli>(loop));
-        clients.back()->OnRequestDone = [&](THttpCli* s, THttpRequest, std::uint16_t) {
-            CountReply(s, done);
-        };
-        clients.back()->URL = url;
-        clients.back()->GetAsync();
-    }
-    loop.runUntil([&] { return done == n; }, 20000);
-    return MsSince(t0);
 }
 
 // Resident memory of this process while a search holds 100 TLS lookups: the gateway completes
@@ -159,9 +128,9 @@ int main() {
     MessageLoop loop;
     double ourSeq = 1e18, curlSeq = 1e18, ourPar = 1e18, curlPar = 1e18;
     for (int r = 0; r < rounds; ++r) {
-        ourSeq = std::min(ourSeq, OurSequentialMs(loop, url, seq));
+        ourSeq = std::min(ourSeq, bench::OurSequentialMs(loop, url, seq, CheckReply));
         curlSeq = std::min(curlSeq, CurlMs(sequential));
-        ourPar = std::min(ourPar, OurConcurrentMs(loop, url, par));
+        ourPar = std::min(ourPar, bench::OurConcurrentMs(loop, url, par, CheckReply));
         curlPar = std::min(curlPar, CurlMs(parallel));
     }
     std::printf("https.get_per_s: %.0f req/s\n", seq * 1000.0 / ourSeq);
