@@ -187,7 +187,7 @@ private:
     void StartTlsExchange();
     void HandleTlsDone(std::uint16_t error);
     void FailTransport(THttpTransportFailure kind, std::uint16_t error, const std::string& why);
-    std::string SecureDocumentUrl() const;
+    std::string SecureOrigin() const; // "https://host[:port]" of the document
     void RelocateSecure(const std::string& value);
     std::string CurrentAuthority() const;
     void HandleDataSent(std::uint16_t error);

@@ -92,16 +92,14 @@ void THttpCli::FailTransport(THttpTransportFailure kind, std::uint16_t error,
     CloseConnection();
 }
 
-std::string THttpCli::SecureDocumentUrl() const {
-    return "https://" + targetHost_ + (docPort_ == "443" ? std::string() : ":" + docPort_) +
-           requestTarget_;
+std::string THttpCli::SecureOrigin() const {
+    return "https://" + targetHost_ + (docPort_ == "443" ? std::string() : ":" + docPort_);
 }
 
 void THttpCli::RelocateSecure(const std::string& value) {
     std::string absolute = value;
     if (UrlScheme(value).empty() && secure_) {
-        const std::string origin =
-            "https://" + targetHost_ + (docPort_ == "443" ? std::string() : ":" + docPort_);
+        const std::string origin = SecureOrigin();
         if (value.starts_with("//"))
             absolute = "https:" + value;
         else if (value.starts_with("/"))
@@ -113,7 +111,7 @@ void THttpCli::RelocateSecure(const std::string& value) {
     secure_ = UrlScheme(absolute) == "https";
     if (secure_) {
         PrepareSecureTargets(absolute);
-        location_ = SecureDocumentUrl();
+        location_ = SecureOrigin() + requestTarget_;
         return;
     }
     // From https:// back to a plain address: fetched the way a plain address is requested.

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,6 +25,13 @@ int ListenOnLoopback(int backlog, int& port) {
     }
     port = ntohs(a.sin_port);
     return fd;
+}
+
+int AcceptWithinATick(int listenFd) {
+    pollfd p{listenFd, POLLIN, 0};
+    if (poll(&p, 1, 20) <= 0)
+        return -1;
+    return ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
 } // namespace zendrel::test

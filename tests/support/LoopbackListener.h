@@ -6,4 +6,8 @@ namespace zendrel::test {
 // when none can be opened. The caller closes the descriptor.
 int ListenOnLoopback(int backlog, int& port);
 
+// The next connection on `listenFd` when one arrives within 20 ms, or -1, so that the caller's
+// accept loop can look at its stop flag between waits.
+int AcceptWithinATick(int listenFd);
+
 } // namespace zendrel::test

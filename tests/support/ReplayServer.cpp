@@ -8,7 +8,6 @@
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <poll.h>
 #include <pthread.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -104,10 +103,7 @@ void ReplayServer::run() {
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     for (int served = 0; !stopping_ && served < maxConnections_;) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (poll(&p, 1, 20) <= 0)
-            continue;
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = AcceptWithinATick(listenFd_);
         if (fd < 0)
             continue;
         ++served;

@@ -69,10 +69,7 @@ void ScriptedServer::stop() {
 
 void ScriptedServer::acceptLoop() {
     while (!stopping_ && accepted_ < maxConnections_) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (poll(&p, 1, 20) <= 0)
-            continue;
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = AcceptWithinATick(listenFd_);
         if (fd < 0)
             continue;
         // Counted before the worker starts: it may answer, and the client's test read

@@ -117,10 +117,7 @@ void TlsServer::stop() {
 
 void TlsServer::run() {
     for (int waited = 0; !stopping_ && waited < kAcceptLimitMs; waited += 20) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (poll(&p, 1, 20) <= 0)
-            continue;
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = AcceptWithinATick(listenFd_);
         if (fd < 0)
             continue;
         SetTimeouts(fd);
