@@ -2,6 +2,7 @@
 
 // A search run without a window over the rows of one zone line, as the benchmarks of the run
 // drive it: 100 connections, no resume, the sample workspace's methods.
+#include "bench/ProcessFigures.h"
 #include "engine/LookupOutcome.h"
 #include "engine/RunSettings.h"
 #include "engine/SearchSession.h"
@@ -9,9 +10,7 @@
 #include "platform/Files.h"
 #include "platform/MessageLoop.h"
 
-#include <fstream>
 #include <string>
-#include <sys/resource.h>
 
 namespace zendrel::bench {
 
@@ -34,29 +33,6 @@ struct HundredConnections : RunSettings {
     bool deleteUnavailable() const override { return false; }
     ConnectionSettings connectionSettings() const override { return {}; }
 };
-
-// User and system time of this process so far.
-inline double CpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// Resident memory of this process, as the kernel counts it.
-inline long RssKb() {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-        if (key == "VmRSS:") {
-            in >> value;
-            return value;
-        }
-        in.ignore(1 << 20, '\n');
-    }
-    return 0;
-}
 
 // One session whose zone table is `zoneLine` (for the zone "com").
 struct SearchBench {

@@ -1,10 +1,11 @@
 // Throughput and memory of the local demo gateway: sequential requests per second, the time to
 // serve many clients at once, and the gateway's resident memory idle and after that burst (the
 // ratio shows that memory per connection stays bounded).
+#include "bench/ProcessFigures.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -77,15 +78,7 @@ std::size_t readAll(int fd) {
 }
 
 long peakRssKb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmHWM:" && status >> value)
-            return value;
-        status.ignore(1 << 10, '\n');
-    }
-    return 0;
+    return zendrel::bench::StatusKb("/proc/" + std::to_string(pid) + "/status", "VmHWM:");
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {

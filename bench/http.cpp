@@ -2,18 +2,17 @@
 // once, and the heap cost of one idle client; beside each, the same work done by curl in the
 // same run. curl is asked for HTTP/1.0 so that both sides open one connection per document.
 #include "bench/ClientTiming.h"
+#include "bench/ProcessFigures.h"
 #include "net/HttpProt.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <string>
 #include <sys/socket.h>
@@ -22,8 +21,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 using namespace zendrel;
 
@@ -34,22 +31,6 @@ using bench::MsSince;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-pid_t Spawn(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    // Only figures go to stdout: the helpers' own output (curl's progress meter) is dropped.
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    int rc = posix_spawn(&pid, args[0], &quiet, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    return rc == 0 ? pid : -1;
 }
 
 sockaddr_in Loopback(int port) {
@@ -88,19 +69,16 @@ pid_t StartNginx(const std::string& dir, int port) {
         c += std::string(" ") + kind + "_temp_path " + dir + "tmp_" + kind + ";\n";
     c += " server { listen 127.0.0.1:" + std::to_string(port) + "; root " + dir + "www; }\n}\n";
     WriteFile(dir + "nginx.conf", c);
-    pid_t pid =
-        Spawn({"/usr/sbin/nginx", "-p", dir, "-c", dir + "nginx.conf", "-e", dir + "error.log"});
+    pid_t pid = bench::SpawnQuietly(
+        {"/usr/sbin/nginx", "-p", dir, "-c", dir + "nginx.conf", "-e", dir + "error.log"});
     for (int i = 0; i < 500 && !Accepting(port); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return pid;
 }
 
 double CurlMs(const std::vector<std::string>& args) {
-    auto t0 = Clock::now();
-    pid_t pid = Spawn(args);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return MsSince(t0);
+    bool ok = false;
+    return bench::RunQuietlyMs(args, ok);
 }
 
 std::size_t IdleClientBytes(MessageLoop& loop) {

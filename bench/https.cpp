@@ -14,16 +14,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 using namespace zendrel;
 
@@ -44,24 +40,11 @@ std::vector<std::string> CurlCommand(const std::string& caFile) {
             "--cacert",      caFile, "--header", "Connection: close"};
 }
 
-// Runs `argv` with its output dropped and returns its wall time; a failed run is counted.
+// The wall time of a curl run; a failed run is counted.
 double CurlMs(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    auto t0 = Clock::now();
-    pid_t pid = -1;
-    int status = -1;
-    if (posix_spawn(&pid, args[0], &quiet, nullptr, args.data(), environ) == 0)
-        waitpid(pid, &status, 0);
-    const double ms = MsSince(t0);
-    posix_spawn_file_actions_destroy(&quiet);
-    failures += !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    bool ok = false;
+    const double ms = bench::RunQuietlyMs(argv, ok);
+    failures += !ok;
     return ms;
 }
 

@@ -2,6 +2,7 @@
 // Pieces shared by the benchmarks that drive the main window offscreen: dialogs that never
 // block, a scratch workspace folder, a probe for stalls of Qt's event loop and the resident size.
 
+#include "bench/ProcessFigures.h"
 #include "ui/DialogService.h"
 
 #include <QCoreApplication>
@@ -101,17 +102,7 @@ inline bool RunEventsUntil(const std::function<bool()>& done, qint64 limitMs) {
 
 // Resident memory of this process in megabytes.
 inline double ResidentMb() {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long kb = 0;
-    while (in >> key) {
-        if (key == "VmRSS:") {
-            in >> kb;
-            break;
-        }
-        in.ignore(1 << 20, '\n');
-    }
-    return static_cast<double>(kb) / 1024.0;
+    return static_cast<double>(RssKb()) / 1024.0;
 }
 
 } // namespace zendrel::bench
