@@ -51,7 +51,7 @@ std::string copyFiles(const std::string& from, const std::string& to) {
 } // namespace
 
 std::string UserDataFolder(const char* xdgDataHome, const char* home) {
-    // The base directory specification ignores a relative value.
+    // A relative value is not a usable base folder and is ignored, as XDG says.
     if (xdgDataHome && xdgDataHome[0] == '/')
         return withoutSlash(xdgDataHome) + "/zendrel/";
     if (home && home[0] == '/')

@@ -13,7 +13,7 @@ namespace {
 // Applies an option's value; returns what is wrong with it, or nothing.
 using Apply = std::function<std::string(SearchOptions&, const std::string&)>;
 
-struct OptionSpec {
+struct CommandOption {
     std::string_view name;
     bool takesValue;
     Apply apply;
@@ -39,9 +39,9 @@ struct ExtraValue {
 };
 
 // A number option checked against the range of its field.
-OptionSpec NumberOption(std::string_view name, const RunOption& range,
-                        std::optional<int> SearchOptions::*field,
-                        std::optional<ExtraValue> extra = {}) {
+CommandOption NumberOption(std::string_view name, const RunOption& range,
+                           std::optional<int> SearchOptions::*field,
+                           std::optional<ExtraValue> extra = {}) {
     return {name, true, [=](SearchOptions& o, const std::string& value) -> std::string {
                 const std::string takes =
                     (extra ? std::to_string(extra->value) + " (" + extra->meaning + ") or " : "") +
@@ -90,15 +90,15 @@ std::string ApplyFormat(SearchOptions& o, const std::string& value) {
     return {};
 }
 
-OptionSpec Flag(std::string_view name, bool SearchOptions::*field) {
+CommandOption Flag(std::string_view name, bool SearchOptions::*field) {
     return {name, false, [field](SearchOptions& o, const std::string&) {
                 o.*field = true;
                 return std::string();
             }};
 }
 
-const std::vector<OptionSpec>& Options() {
-    static const std::vector<OptionSpec> options = {
+const std::vector<CommandOption>& Options() {
+    static const std::vector<CommandOption> options = {
         {"--words", true,
          [](SearchOptions& o, const std::string& v) {
              o.words = SplitList(v);
@@ -137,10 +137,10 @@ const std::vector<OptionSpec>& Options() {
     return options;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : Options()) {
-        if (spec.name == name)
-            return &spec;
+const CommandOption* FindOption(std::string_view name) {
+    for (const CommandOption& known : Options()) {
+        if (known.name == name)
+            return &known;
     }
     return nullptr;
 }
@@ -183,18 +183,18 @@ ParsedCommandLine ParseSearchOptions(const std::vector<std::string>& args) {
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        const OptionSpec* spec = FindOption(name);
-        if (!spec) {
+        const CommandOption* known = FindOption(name);
+        if (!known) {
             parsed.error = "unknown option " + Quoted(name);
-        } else if (!spec->takesValue && eq != std::string::npos) {
+        } else if (!known->takesValue && eq != std::string::npos) {
             parsed.error = name + " takes no value";
-        } else if (spec->takesValue && eq == std::string::npos && i + 1 >= args.size()) {
+        } else if (known->takesValue && eq == std::string::npos && i + 1 >= args.size()) {
             parsed.error = name + " needs a value";
         } else {
-            const std::string value = !spec->takesValue         ? std::string()
+            const std::string value = !known->takesValue        ? std::string()
                                       : eq != std::string::npos ? arg.substr(eq + 1)
                                                                 : args[++i];
-            parsed.error = spec->apply(parsed.options, value);
+            parsed.error = known->apply(parsed.options, value);
         }
     }
     return parsed;

@@ -193,7 +193,7 @@ const std::vector<Case>& Cases() {
          "is available",
          kNone},
         // whois.rotld.ro also gave its not-found answer for a registered name.
-        {"google.ro", {Recorded("whois-2026/ro__available__google-suspect.txt")}, "no data", kNone},
+        {"google.ro", {Recorded("whois-2026/ro__available__google-doubtful.txt")}, "no data", kNone},
     };
     return cases;
 }

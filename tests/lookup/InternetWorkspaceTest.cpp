@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "is not available",
                  {"markmonitor inc.", "2000-07-17", "", "ns1.google.com", "ns2.google.com"}},
         // Registered in 2026, yet answered with the usual not-found text: never "is available".
-        Recorded{"google.ro", "whois-2026/ro__available__google-suspect.txt", "no data",
+        Recorded{"google.ro", "whois-2026/ro__available__google-doubtful.txt", "no data",
                  kUntouched},
         // The AFNIC refusal ends with AFNIC's not-found line and still is a refusal.
         Recorded{"amazingsales.fr", "whois-2026/fr__throttled__toomany.txt", "refused", {}},

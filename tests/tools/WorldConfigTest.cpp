@@ -45,14 +45,14 @@ TEST(WorldConfig, FillsTheDefaultsOfEachService) {
                              "", error);
     ASSERT_TRUE(c) << error;
     ASSERT_EQ(c->registries.size(), 2u);
-    const RegistrySpec& a = c->registries[0];
+    const RegistryTerms& a = c->registries[0];
     EXPECT_EQ(a.service, Service::Rdap);
     EXPECT_EQ(a.free.status, 404);
     EXPECT_EQ(a.taken.status, 200);
     EXPECT_NE(a.taken.body.find("\"ldhName\":\"{name}\""), std::string::npos);
     EXPECT_EQ(a.refusal.retryAfterSeconds, 30);
     EXPECT_EQ(a.blocked.status, 429); // a block looks like a refusal unless told otherwise
-    const RegistrySpec& b = c->registries[1];
+    const RegistryTerms& b = c->registries[1];
     EXPECT_EQ(b.service, Service::Whois);
     EXPECT_EQ(b.taken.body, "T {name}\n");
     EXPECT_NE(b.free.body.find("No match for"), std::string::npos);

@@ -12,20 +12,20 @@
 namespace zendrel::world {
 namespace {
 
-RegistrySpec limitedRegistry() {
-    RegistrySpec spec;
-    spec.name = "r";
-    spec.limit = Rate{2, 1000};
-    spec.graceMs = 0;
-    spec.conns = 2;
-    spec.abuse = Rate{3, 60000};
-    spec.blockSeconds = 5;
-    return spec;
+RegistryTerms limitedRegistry() {
+    RegistryTerms terms;
+    terms.name = "r";
+    terms.limit = Rate{2, 1000};
+    terms.graceMs = 0;
+    terms.conns = 2;
+    terms.abuse = Rate{3, 60000};
+    terms.blockSeconds = 5;
+    return terms;
 }
 
 TEST(WorldPolicy, RefusesBeyondTheLimitAndBlocksAfterAbuse) {
-    RegistrySpec spec = limitedRegistry();
-    RegistryPolicy p(spec);
+    RegistryTerms terms = limitedRegistry();
+    RegistryPolicy p(terms);
     EXPECT_EQ(p.decide(0, 0), Treatment::Answer);
     EXPECT_EQ(p.decide(100, 0), Treatment::Answer);
     EXPECT_EQ(p.decide(200, 0), Treatment::Refuse);
@@ -45,8 +45,8 @@ TEST(WorldPolicy, RefusesBeyondTheLimitAndBlocksAfterAbuse) {
 }
 
 TEST(WorldPolicy, AnUnlimitedRegistryAnswersEverything) {
-    RegistrySpec spec;
-    RegistryPolicy p(spec);
+    RegistryTerms terms;
+    RegistryPolicy p(terms);
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(p.decide(i, 500), Treatment::Answer);
 }

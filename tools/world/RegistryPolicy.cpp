@@ -2,11 +2,11 @@
 
 namespace zendrel::world {
 
-RegistryPolicy::RegistryPolicy(const RegistrySpec& spec) : spec_(spec) {
-    if (spec.limit)
-        limit_.emplace(*spec.limit, spec.graceMs);
-    if (spec.abuse)
-        abuse_.emplace(*spec.abuse, 0);
+RegistryPolicy::RegistryPolicy(const RegistryTerms& terms) : terms_(terms) {
+    if (terms.limit)
+        limit_.emplace(*terms.limit, terms.graceMs);
+    if (terms.abuse)
+        abuse_.emplace(*terms.abuse, 0);
 }
 
 Treatment RegistryPolicy::decide(std::int64_t now, int answering) {
@@ -15,7 +15,7 @@ Treatment RegistryPolicy::decide(std::int64_t now, int answering) {
         ++stats_.blocked;
         return Treatment::Blocked;
     }
-    if (spec_.conns > 0 && answering >= spec_.conns)
+    if (terms_.conns > 0 && answering >= terms_.conns)
         return refuse(Treatment::Busy, now);
     if (limit_ && limit_->full(now))
         return refuse(Treatment::Refuse, now);
@@ -31,10 +31,10 @@ Treatment RegistryPolicy::refuse(Treatment why, std::int64_t now) {
         return why;
     abuse_->record(now);
     if (abuse_->full(now)) {
-        blockedUntil_ = now + spec_.blockSeconds * 1000LL;
+        blockedUntil_ = now + terms_.blockSeconds * 1000LL;
         everBlocked_ = true;
         ++stats_.blocks;
-        abuse_.emplace(*spec_.abuse, 0); // the block is the penalty; a fresh count after it
+        abuse_.emplace(*terms_.abuse, 0); // the block is the penalty; a fresh count after it
     }
     return why;
 }

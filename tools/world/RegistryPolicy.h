@@ -30,7 +30,7 @@ struct RegistryStats {
 // either kind count as abuse; enough of them within the abuse period start a block.
 class RegistryPolicy {
 public:
-    explicit RegistryPolicy(const RegistrySpec& spec);
+    explicit RegistryPolicy(const RegistryTerms& terms);
 
     // Decides for a query that arrived at `now` while `answering` other queries of this
     // registry were being answered, and counts it.
@@ -40,7 +40,7 @@ public:
 private:
     Treatment refuse(Treatment why, std::int64_t now);
 
-    const RegistrySpec& spec_;
+    const RegistryTerms& terms_;
     std::optional<RateWindow> limit_;
     std::optional<RateWindow> abuse_;
     std::int64_t blockedUntil_ = 0;

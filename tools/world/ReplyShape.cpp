@@ -97,8 +97,8 @@ std::string Unescape(std::string_view text) {
     return out;
 }
 
-std::optional<ReplyShape> ParseShape(std::string_view spec, std::string& error) {
-    std::string_view rest = spec;
+std::optional<ReplyShape> ParseShape(std::string_view text, std::string& error) {
+    std::string_view rest = text;
     std::string_view word = firstWord(rest);
     if (word == "empty" || word == "reset" || word == "silent") {
         if (!rest.empty()) {
@@ -116,9 +116,9 @@ std::optional<ReplyShape> ParseShape(std::string_view spec, std::string& error) 
     if (word == "text")
         return ReplyShape{ShapeKind::Text, 0, -1, false, Unescape(rest)};
     for (const auto& b : kRefusals)
-        if (spec == b.name)
+        if (text == b.name)
             return ReplyShape{ShapeKind::Text, 0, -1, false, b.text};
-    error = "unknown reply \"" + std::string(spec) + "\"";
+    error = "unknown reply \"" + std::string(text) + "\"";
     return std::nullopt;
 }
 

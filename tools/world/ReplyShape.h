@@ -26,7 +26,7 @@ struct ReplyShape {
 // retry-date=S] [BODY]", or the name of a recorded refusal ("afnic", "registro.br",
 // "nominet" …; see BuiltInShapeNames). BODY keeps its spaces; "\n", "\r", "\t" and "\\" in it
 // stand for those characters. On failure, returns none and puts a reason into `error`.
-std::optional<ReplyShape> ParseShape(std::string_view spec, std::string& error);
+std::optional<ReplyShape> ParseShape(std::string_view text, std::string& error);
 
 // The names ParseShape knows as recorded refusals, comma-separated, for the usage text.
 std::string BuiltInShapeNames();

@@ -71,7 +71,7 @@ private:
         return false;
     }
     bool section(const std::string& header);
-    bool registryKey(RegistrySpec& r, const std::string& key, const std::string& value);
+    bool registryKey(RegistryTerms& r, const std::string& key, const std::string& value);
     bool dnsKey(DnsSpec& d, const std::string& key, const std::string& value);
     bool readNames(NameBook& book, const std::string& file);
     bool readShape(ReplyShape& shape, const std::string& value);
@@ -135,7 +135,7 @@ bool Reader::section(const std::string& header) {
     return true;
 }
 
-bool Reader::registryKey(RegistrySpec& r, const std::string& key, const std::string& value) {
+bool Reader::registryKey(RegistryTerms& r, const std::string& key, const std::string& value) {
     struct ShapeKey {
         const char* key;
         ReplyShape* shape;
@@ -237,7 +237,7 @@ bool Reader::readNumber(int& out, const std::string& value, int low, int high) {
 bool Reader::finishRegistry() {
     if (!inRegistry_)
         return true;
-    RegistrySpec& r = config_.registries.back();
+    RegistryTerms& r = config_.registries.back();
     bool rdap = r.service == Service::Rdap;
     if (!freeSet_)
         r.free = rdap ? text(kRdapFree, 404) : text("No match for \"{NAME}\".\n");

@@ -20,7 +20,7 @@ enum class Service {
 };
 
 // One [registry NAME] section: a registry on its own loopback port with its own limits.
-struct RegistrySpec {
+struct RegistryTerms {
     std::string name;
     Service service = Service::Whois;
     int port = 0; // 0: a free one
@@ -44,7 +44,7 @@ struct DnsSpec {
 };
 
 struct WorldConfig {
-    std::vector<RegistrySpec> registries;
+    std::vector<RegistryTerms> registries;
     std::optional<DnsSpec> dns;
 };
 

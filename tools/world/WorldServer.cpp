@@ -62,33 +62,33 @@ int boundPort(int fd) {
     return ntohs(addr.sin_port);
 }
 
-const ReplyShape& shapeFor(const RegistrySpec& spec, Treatment t, Holding holding) {
+const ReplyShape& shapeFor(const RegistryTerms& terms, Treatment t, Holding holding) {
     switch (t) {
     case Treatment::Refuse:
-        return spec.refusal;
+        return terms.refusal;
     case Treatment::Busy:
-        return spec.busy;
+        return terms.busy;
     case Treatment::Blocked:
-        return spec.blocked;
+        return terms.blocked;
     case Treatment::Answer:
         break;
     }
-    return holding == Holding::Registered ? spec.taken
-           : holding == Holding::Hold     ? spec.hold
-                                          : spec.free;
+    return holding == Holding::Registered ? terms.taken
+           : holding == Holding::Hold     ? terms.hold
+                                          : terms.free;
 }
 
 } // namespace
 
 WorldServer::WorldServer(WorldConfig config) : config_(std::move(config)) {
-    for (auto& spec : config_.registries) {
+    for (auto& terms : config_.registries) {
         Registry r;
-        r.spec = std::move(spec);
+        r.terms = std::move(terms);
         registries_.push_back(std::move(r));
     }
-    // The policies keep a reference to their spec, so they are made once the specs stay put.
+    // The policies keep a reference to their terms, so they are made once the terms stay put.
     for (auto& r : registries_)
-        r.policy = std::make_unique<RegistryPolicy>(r.spec);
+        r.policy = std::make_unique<RegistryPolicy>(r.terms);
 }
 
 WorldServer::~WorldServer() {
@@ -103,8 +103,8 @@ WorldServer::~WorldServer() {
 std::string WorldServer::listen() {
     std::string lines;
     for (auto& r : registries_) {
-        r.fd = bindLoopback(SOCK_STREAM, r.spec.port);
-        lines += r.spec.name + " " + std::to_string(boundPort(r.fd)) + "\n";
+        r.fd = bindLoopback(SOCK_STREAM, r.terms.port);
+        lines += r.terms.name + " " + std::to_string(boundPort(r.fd)) + "\n";
     }
     if (config_.dns) {
         dnsFd_ = bindLoopback(SOCK_DGRAM, config_.dns->port);
@@ -117,7 +117,7 @@ Delegation WorldServer::delegationOf(const std::string& name) const {
     if (auto e = config_.dns->names.find(name))
         return e->delegation;
     for (const auto& r : registries_)
-        if (auto e = r.spec.names.find(name))
+        if (auto e = r.terms.names.find(name))
             return e->delegation;
     return Delegation::NxDomain;
 }
@@ -159,17 +159,18 @@ void WorldServer::acceptClients(std::size_t registry, std::int64_t now) {
 void WorldServer::handleQuery(WorldConnection& c, std::int64_t now) {
     Registry& r = registries_[c.registry()];
     Query query;
-    if (ReadQuery(r.spec.service, c.received(), query) != QueryStatus::Complete) {
-        c.respond(RenderBadQuery(r.spec.service, query), now);
+    if (ReadQuery(r.terms.service, c.received(), query) != QueryStatus::Complete) {
+        c.respond(RenderBadQuery(r.terms.service, query), now);
         return;
     }
     int answering = 0;
     for (const auto& other : connections_)
         answering += other.get() != &c && other->registry() == c.registry() && other->answering();
     Treatment t = r.policy->decide(now, answering);
-    auto entry = r.spec.names.find(query.name);
-    const ReplyShape& shape = shapeFor(r.spec, t, entry ? entry->holding : Holding::Free);
-    c.respond(RenderReply(r.spec.service, shape, query, std::time(nullptr)), now + r.spec.delayMs);
+    auto entry = r.terms.names.find(query.name);
+    const ReplyShape& shape = shapeFor(r.terms, t, entry ? entry->holding : Holding::Free);
+    c.respond(RenderReply(r.terms.service, shape, query, std::time(nullptr)),
+              now + r.terms.delayMs);
 }
 
 int WorldServer::pollTimeout(std::int64_t now, int idleExitMs) const {
@@ -254,7 +255,7 @@ void WorldServer::serviceConnection(WorldConnection& c, short events, std::int64
         return;
     }
     bool reading = !c.answering();
-    Service service = registries_[c.registry()].spec.service;
+    Service service = registries_[c.registry()].terms.service;
     auto result = c.onReadable([service](const std::string& in) {
         Query ignored;
         return ReadQuery(service, in, ignored) != QueryStatus::NeedMore;
@@ -267,7 +268,7 @@ std::string WorldServer::report() const {
     std::string out;
     for (const auto& r : registries_) {
         const RegistryStats& s = r.policy->stats();
-        out += "stats " + r.spec.name + " queries=" + std::to_string(s.queries) +
+        out += "stats " + r.terms.name + " queries=" + std::to_string(s.queries) +
                " answered=" + std::to_string(s.answered) + " refused=" + std::to_string(s.refused) +
                " busy=" + std::to_string(s.busy) + " blocked=" + std::to_string(s.blocked) +
                " blocks=" + std::to_string(s.blocks) + "\n";

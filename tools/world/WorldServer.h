@@ -34,7 +34,7 @@ public:
 
 private:
     struct Registry {
-        RegistrySpec spec;
+        RegistryTerms terms;
         std::unique_ptr<RegistryPolicy> policy;
         int fd = -1;
     };
