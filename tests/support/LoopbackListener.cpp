@@ -34,4 +34,13 @@ int AcceptWithinATick(int listenFd) {
     return ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
+void StopServing(std::atomic<bool>& stopping, std::thread& thread, int& listenFd) {
+    stopping = true;
+    if (thread.joinable())
+        thread.join();
+    if (listenFd >= 0)
+        ::close(listenFd);
+    listenFd = -1;
+}
+
 } // namespace zendrel::test

@@ -88,12 +88,7 @@ std::vector<std::string> ReplayServer::requests() const {
 }
 
 void ReplayServer::stop() {
-    stopping_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    if (listenFd_ >= 0)
-        ::close(listenFd_);
-    listenFd_ = -1;
+    StopServing(stopping_, thread_, listenFd_);
 }
 
 void ReplayServer::run() {

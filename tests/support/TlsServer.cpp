@@ -107,12 +107,7 @@ std::string TlsServer::request() const {
 }
 
 void TlsServer::stop() {
-    stopping_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    if (listenFd_ >= 0)
-        ::close(listenFd_);
-    listenFd_ = -1;
+    StopServing(stopping_, thread_, listenFd_);
 }
 
 void TlsServer::run() {
